@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+#include "host/ProfileCameraSettings.h"
+
+// One player's camera override. A plain value: the GUI hands copies of it to the game thread.
+struct CameraOverride {
+    bool enabled = false;
+    ProfileCameraSettings settings{};
+    ProfileCameraSettings defaultSettings{};
+    std::string focusId;
+    std::string playerName;
+};

@@ -1,0 +1,52 @@
+#pragma once
+// The one door between the SDK wrappers and whatever host is running them. Every wrapper the
+// host hands out carries a pointer to this interface; the plugin itself never names it.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ProfileCameraSettings.h"
+
+class GameWrapper;
+
+class HostBinding {
+public:
+    using EventCallback = std::function<void(std::string eventName)>;
+    using GameCallback = std::function<void(GameWrapper*)>;
+    using NotifierCallback = std::function<void(std::vector<std::string>)>;
+
+    virtual ~HostBinding() = default;
+
+    // Game
+    virtual bool IsInReplay() = 0;
+    virtual uintptr_t GetCamera() = 0;
+    virtual uintptr_t GetGameEventAsReplay() = 0;
+    virtual int GetBakkesModVersion() = 0;
+    virtual std::filesystem::path GetDataFolder() = 0;
+    virtual void HookEvent(const std::string& eventName, EventCallback callback, bool post) = 0;
+    virtual void SetTimeout(GameCallback callback, float seconds) = 0;
+    virtual void Execute(GameCallback callback) = 0;
+
+    // Console
+    virtual void Log(const std::string& text) = 0;
+    virtual void RegisterNotifier(const std::string& name, NotifierCallback callback,
+                                  const std::string& description, unsigned char permissions) = 0;
+    virtual void ExecuteCommand(const std::string& command, bool log) = 0;
+
+    // Camera
+    virtual std::string GetFocusActor(uintptr_t camera) = 0;
+    virtual void SetCameraSettings(uintptr_t camera, ProfileCameraSettings settings) = 0;
+    virtual bool SetCameraState(uintptr_t camera, const std::string& state) = 0;
+    virtual bool SetFocusActor(uintptr_t camera, const std::string& actorName) = 0;
+
+    // Game event and player records
+    virtual uintptr_t GetPRIs(uintptr_t gameEvent) = 0;
+    virtual int ArrayCount(uintptr_t array) = 0;
+    virtual uintptr_t ArrayGet(uintptr_t array, int index) = 0;
+    virtual ProfileCameraSettings GetCameraSettings(uintptr_t pri) = 0;
+    virtual unsigned long GetbBot(uintptr_t pri) = 0;
+    virtual std::string GetPlayerName(uintptr_t pri) = 0;
+    virtual std::string GetUniqueIdString(uintptr_t pri) = 0;
+};

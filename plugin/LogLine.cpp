@@ -1,0 +1,3 @@
+#include "plugin/LogLine.h"
+
+std::shared_ptr<CVarManagerWrapper> globalConsoleManager;

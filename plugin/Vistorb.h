@@ -1,0 +1,76 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "camera/CameraOverride.h"
+#include "host/BakkesModPlugin.h"
+#include "presets/CameraPreset.h"
+#include "presets/PresetStore.h"
+
+// The plugin object. The host reaches it through its BakkesModPlugin base and calls the GUI
+// slots through the other two.
+class Vistorb : public BakkesMod::Plugin::BakkesModPlugin,
+                public BakkesMod::Plugin::PluginSettingsWindow,
+                public BakkesMod::Plugin::PluginWindow {
+public:
+    // consoleManager and gameHandle come first, from BakkesModPlugin.
+    PresetStore presetStore;
+    std::map<std::string, CameraOverride> cameraOverrides;
+    std::string focusedId;
+    CameraPreset newPreset;
+    CameraPreset selectedPreset;
+    CameraPreset renamePreset;
+    char presetSearch[64] = {};
+    bool isWindowOpen = false;
+    std::string menuTitle = "Vistorb";
+
+    // Guards cameraOverrides and focusedId: the game thread rebuilds, clears, looks up and edits
+    // them while the render thread walks and edits them in the GUI frame. Held only around the
+    // table's use, never across a host call that could wait for the other thread.
+    std::mutex stateLock;
+
+    // Start-up and shut-down
+    void onLoad() override;
+
+    // Replay event hooks
+    void InitHooks();
+
+    // Roster and camera writes (game thread only)
+    void RefreshPlayers();
+    void ApplyCameraOverride(const CameraOverride& override);
+    void ApplyFocusedOverride();
+    void UpdateFocusedPlayer();
+    void FocusPlayer(const CameraOverride& override);
+
+    // Console command "vistorb_set"
+    void HandleSetCommand(std::vector<std::string> words);
+
+    // Settings page
+    void DrawSettingsPage() override;
+    std::string GetSettingsName() override;
+    void SetGuiContext(uintptr_t ctx) override;
+
+    // Plugin window
+    void DrawWindow() override;
+    std::string GetMenuId() override;
+    std::string GetMenuCaption() override;
+    bool WantsInputBlocked() override;
+    bool IsOverlayActive() override;
+    void OnWindowOpened() override;
+    void OnWindowClosed() override;
+
+    void DrawCredits();
+
+private:
+    friend struct VistorbTestAccess;
+
+    void DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override);
+    void OverridePlayerCameraFromGui(CameraOverride& override);
+
+    void DrawPresetCombo();
+    void DrawPresetActions();
+    void DrawRenamePopup();
+};
