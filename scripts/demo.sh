@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Set-up, build, then the simulator plays its built-in replay session with the plugin loaded.
+# Screenshots of the settings page and the plugin window land in out/.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bash "$root/scripts/setup.sh"
+bash "$root/scripts/build.sh" "$root/build/release"
+mkdir -p "$root/out"
+host=("$root/build/release/vistorb-host" --demo --screenshots "$root/out" "$@")
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a "${host[@]}"
+fi
+exec "${host[@]}"
