@@ -1,0 +1,74 @@
+// Everything the plugin does to the replay camera. These run on the game thread only; the GUI
+// reaches them through closures queued with GameWrapper::Execute.
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "plugin/Guarded.h"
+#include "plugin/LogLine.h"
+#include "plugin/Vistorb.h"
+
+void Vistorb::ApplyCameraOverride(const CameraOverride& override) {
+    if (!gameHandle->IsInReplay()) {
+        LogLine("not in replay");
+        return;
+    }
+    CameraWrapper camera = gameHandle->GetCamera();
+    if (!camera) return;
+    std::string focus = camera.GetFocusActor();
+    if (focus.empty()) return;
+    // Only the player the camera follows gets their values written.
+    if (focus != override.focusId) return;
+    camera.SetCameraSettings(override.enabled ? override.settings : override.defaultSettings);
+}
+
+void Vistorb::ApplyFocusedOverride() {
+    if (!gameHandle->IsInReplay()) {
+        LogLine("not in replay");
+        return;
+    }
+    CameraWrapper camera = gameHandle->GetCamera();
+    if (!camera) return;
+    std::string focus = camera.GetFocusActor();
+    if (focus.empty()) return;
+
+    // Copy the entry out so the camera is written without the lock held; the GUI may edit or
+    // the table may be rebuilt meanwhile, and the next tick picks that up.
+    std::optional<CameraOverride> entry;
+    {
+        std::lock_guard<std::mutex> lock(stateLock);
+        auto found = cameraOverrides.find(focus);
+        if (found != cameraOverrides.end()) entry = found->second;
+    }
+    if (!entry) return;
+    ApplyCameraOverride(*entry);
+}
+
+void Vistorb::UpdateFocusedPlayer() {
+    if (!gameHandle->IsInReplay()) return;
+    CameraWrapper camera = gameHandle->GetCamera();
+    if (!camera) return;
+    std::string focus = camera.GetFocusActor();
+    if (focus.empty()) return;
+    std::lock_guard<std::mutex> lock(stateLock);
+    focusedId = std::move(focus);
+}
+
+void Vistorb::FocusPlayer(const CameraOverride& override) {
+    if (!gameHandle->IsInReplay()) {
+        LogLine("not in replay");
+        return;
+    }
+    CameraWrapper camera = gameHandle->GetCamera();
+    if (!camera) return;
+    camera.SetCameraState("PlayerView");
+    camera.SetFocusActor(override.focusId);
+}
+
+void Vistorb::OverridePlayerCameraFromGui(CameraOverride& override) {
+    // The closure carries its own copy: by the time the game thread runs it, the GUI may have
+    // edited the entry again or the table may have been rebuilt.
+    gameHandle->Execute([this, copy = override](GameWrapper*) {
+        RunGuarded("camera override", [&] { ApplyCameraOverride(copy); });
+    });
+}
