@@ -25,7 +25,14 @@ public:
     void AddPreset(const CameraPreset& preset);
     void DeletePreset(const std::string& name);
     std::optional<CameraPreset> FindPreset(const std::string& name) const;
+    // presetFolder joined with the name's file name; the name must have passed PresetNameProblem.
+    std::filesystem::path PresetFilePath(const std::string& name) const;
     // Rename or re-tune: the preset named oldName gives way to `preset`, but only once the new
     // document is known to be writable, so a failed save never costs the user the old preset.
     void ReplacePreset(const std::string& oldName, const CameraPreset& preset);
 };
+
+// Why a name cannot be a preset's file name (it would leave the preset folder, or make a file
+// that never loads again), or nullptr for a usable name. Usable names keep the file-name rule
+// exactly: the name unchanged, then ".json".
+const char* PresetNameProblem(const std::string& name);

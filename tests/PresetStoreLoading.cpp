@@ -1,0 +1,204 @@
+// Building the store and loading the preset folder: what is taken, what is passed over, what is
+// logged, and how the walk survives folders and files it cannot read.
+#include <gtest/gtest.h>
+
+#include "plugin/Vistorb.h"
+#include "tests/PresetSupport.h"
+
+using namespace preset_test;
+
+namespace {
+
+class PresetLoading : public PresetFolderTest {};
+
+std::string Document(const std::string& name, float base = 1) { return SerializePreset(CameraPreset{name, Cam(base)}); }
+
+}  // namespace
+
+TEST_F(PresetLoading, EmptyFolderIsCreatedWithItsParentsAndLoadsNothing) {
+    folder = root / "data" / "Vistorb" / "presets";
+    PresetStore store(folder);
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(store.presetFolder, folder);
+    EXPECT_TRUE(store.presets.empty());
+    EXPECT_EQ(host.LogLines(), (std::vector<std::string>{"Reading camera preset json files recursively from " +
+                                                             folder.string(),
+                                                         "Done reading camera presets"}));
+}
+
+TEST_F(PresetLoading, CacheIsSortedByNameInByteOrder) {
+    for (const std::string name : {"b", "A", "ab", "a", "\xC3\xA9t\xC3\xA9", "Z", "_"}) Write(name + ".json", Document(name));
+    PresetStore store(folder);
+    EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"A", "Z", "_", "a", "ab", "b", "\xC3\xA9t\xC3\xA9"}));
+}
+
+TEST_F(PresetLoading, TakesRegularJsonFilesAtAnyDepthOnly) {
+    Write("top.json", Document("top", 1));
+    Write("sub/deep/deeper/nested.json", Document("nested", 2));
+    Write("y.json/inside.json", Document("inside", 3));  // a folder named like a preset file
+    Write("x.JSON", Document("upper"));
+    Write("x.Json", Document("mixed"));
+    Write("x.json.bak", Document("backup"));
+    Write(".json", Document("dotjson"));
+    Write("sub/.json", Document("dotjson2"));
+    Write("notes.txt", Document("text"));
+    Write("file-name.json", Document("different name", 4));
+    fs::create_symlink(folder / "top.json", folder / "link.json");  // links to files are followed
+
+    PresetStore store(folder);
+    EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"different name", "inside", "nested", "top", "top"}));
+    EXPECT_TRUE(SameSettings(store.FindPreset("nested")->settings, Cam(2)));
+    EXPECT_TRUE(SameSettings(store.FindPreset("different name")->settings, Cam(4)));
+    EXPECT_EQ(host.LogLines().size(), 2u);  // passed-over entries leave no line
+}
+
+TEST_F(PresetLoading, RejectedFilesLogTheirMessageAndTheOthersLoad) {
+    Write("a-good.json", Document("good"));
+    Write("empty.json", "");
+    Write("broken.json", "{\"preset\": {");
+    Write("missing.json", R"({"preset_name": "no values"})");
+    Write("array.json", "[1, 2]");
+    Write("string.json", "\"text\"");
+    Write("number.json", "12");
+    Write("null.json", "null");
+    Write("bool.json", "true");
+    Write("twin-1.json", Document("twin", 5));
+    Write("twin-2.json", Document("twin", 6));
+
+    PresetStore store(folder);
+    EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"good", "twin", "twin"}));
+
+    std::vector<std::string> lines = host.LogLines();
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines.front(), "Reading camera preset json files recursively from " + folder.string());
+    EXPECT_EQ(lines.back(), "Done reading camera presets");
+    std::vector<std::string> rejections(lines.begin() + 1, lines.end() - 1);
+    std::sort(rejections.begin(), rejections.end());
+    EXPECT_EQ(rejections,
+              (std::vector<std::string>{
+                  "[json.exception.out_of_range.403] key 'preset' not found",
+                  "[json.exception.parse_error.101] parse error at line 1, column 13: syntax error while parsing "
+                  "object key - unexpected end of input; expected string literal",
+                  "[json.exception.parse_error.101] parse error at line 1, column 1: syntax error while parsing "
+                  "value - unexpected end of input; expected '[', '{', or a literal"}));
+
+    // FindPreset hands back one of the two records sharing a name.
+    const auto twin = store.FindPreset("twin");
+    ASSERT_TRUE(twin);
+    EXPECT_TRUE(SameSettings(twin->settings, Cam(5)) || SameSettings(twin->settings, Cam(6)));
+}
+
+TEST_F(PresetLoading, ByteOrderMarkAndWindowsLineEndsLoad) {
+    std::string crlf;
+    for (char c : Document("windows", 3)) crlf += (c == '\n') ? std::string("\r\n") : std::string(1, c);
+    Write("windows.json", "\xEF\xBB\xBF" + crlf + "\r\n");
+    PresetStore store(folder);
+    ASSERT_EQ(Names(store.presets), std::vector<std::string>{"windows"});
+    EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(3)));
+}
+
+TEST_F(PresetLoading, LoadingAgainReplacesTheCacheAndAMissingFolderKeepsIt) {
+    Write("one.json", Document("one"));
+    PresetStore store = MakeStore();
+    Write("two.json", Document("two"));
+    store.LoadPresets();
+    EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"one", "two"}));
+
+    fs::remove_all(folder);
+    host.ClearLog();
+    store.LoadPresets();
+    EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(host.LogLines(), std::vector<std::string>{"Preset folder missing. (" + folder.string() + ")"});
+}
+
+// One unreadable folder or entry costs only what is inside it.
+TEST_F(PresetLoading, AnUnreadableSubFolderDoesNotHideTheOtherPresets) {
+    Write("a.json", Document("a"));
+    Write("locked/hidden.json", Document("hidden"));
+    Write("open/b.json", Document("b"));
+    fs::permissions(folder / "locked", fs::perms::none);
+    // A link loop: its status cannot be read at all.
+    fs::create_symlink("loop-2.json", folder / "loop-1.json");
+    fs::create_symlink("loop-1.json", folder / "loop-2.json");
+
+    std::vector<std::string> names;
+    ASSERT_TRUE(WithoutRootPowers([&] {
+        PresetStore store(folder);
+        names = Names(store.presets);
+    })) << "could not drop root's file permissions";
+
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "b"}));
+    const std::vector<std::string> lines = host.LogLines();
+    auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+    EXPECT_TRUE(has("Could not read preset folder " + (folder / "locked").string() + ": Permission denied"));
+    EXPECT_TRUE(has("Could not read " + (folder / "loop-1.json").string() + ": Too many levels of symbolic links"));
+    EXPECT_TRUE(has("Could not read " + (folder / "loop-2.json").string() + ": Too many levels of symbolic links"));
+    EXPECT_EQ(lines.back(), "Done reading camera presets");
+    EXPECT_EQ(lines.size(), 5u);
+}
+
+TEST_F(PresetLoading, LinksToFoldersAreNotFollowed) {
+    Write("real/r.json", Document("r"));
+    fs::create_directory_symlink(folder / "real", folder / "alias");
+    fs::create_directory_symlink(folder, folder / "real" / "back");  // would loop if followed
+    PresetStore store(folder);
+    EXPECT_EQ(Names(store.presets), std::vector<std::string>{"r"});
+}
+
+TEST_F(PresetLoading, AFolderThatCannotBeMadeOrReadThrowsToTheCaller) {
+    std::ofstream(root / "blocker") << "a file where a folder should be";
+    try {
+        PresetStore store(root / "blocker" / "presets");
+        ADD_FAILURE() << "the store was built below a file";
+    } catch (const fs::filesystem_error& e) {
+        EXPECT_EQ(e.path1(), root / "blocker" / "presets");
+    }
+
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms::none);
+    bool threw = false;
+    ASSERT_TRUE(WithoutRootPowers([&] {
+        try {
+            PresetStore store(folder);
+        } catch (const fs::filesystem_error&) {
+            threw = true;
+        }
+    }));
+    EXPECT_TRUE(threw);
+}
+
+// Start-up: the preset folder below the host's data folder, and a failure contained in onLoad.
+TEST_F(PresetLoading, PluginStartUpLoadsItsPresetsOrStopsCleanly) {
+    folder = root / "data" / "Vistorb" / "presets";
+    Write("Wide.json", kWideDocument);
+    {
+        host.SetDataFolder(root / "data");
+        auto plugin = std::make_shared<Vistorb>();
+        plugin->consoleManager = host.Console();
+        plugin->gameHandle = host.Game();
+        plugin->onLoad();
+        EXPECT_EQ(plugin->presetStore.presetFolder, folder);
+        ASSERT_EQ(Names(plugin->presetStore.presets), std::vector<std::string>{"Wide"});
+        EXPECT_TRUE(SameSettings(plugin->presetStore.presets[0].settings, WidePreset().settings));
+        EXPECT_EQ(host.Notifiers().count("vistorb_set"), 1u);
+        host.DropPluginCallbacks();
+    }
+
+    sim::Host blocked;
+    globalConsoleManager = blocked.Console();
+    blocked.SetDataFolder(root / "blocked");
+    std::ofstream(root / "blocked" / "Vistorb") << "a file where a folder should be";
+    auto plugin = std::make_shared<Vistorb>();
+    plugin->consoleManager = blocked.Console();
+    plugin->gameHandle = blocked.Game();
+    EXPECT_NO_THROW(plugin->onLoad());
+    EXPECT_TRUE(plugin->presetStore.presets.empty());
+    EXPECT_TRUE(plugin->presetStore.presetFolder.empty());
+    EXPECT_EQ(blocked.Notifiers().count("vistorb_set"), 0u);
+    const std::vector<std::string> lines = blocked.LogLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().rfind("Vistorb could not open its preset folder", 0), 0u) << lines.back();
+    EXPECT_NE(lines.back().find((root / "blocked" / "Vistorb" / "presets").string()), std::string::npos) << lines.back();
+    blocked.DropPluginCallbacks();
+    globalConsoleManager.reset();
+}

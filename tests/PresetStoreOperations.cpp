@@ -1,0 +1,162 @@
+// The store's operations: their files, their cache and their log lines, in order.
+#include <gtest/gtest.h>
+
+#include "tests/PresetSupport.h"
+
+using namespace preset_test;
+
+namespace {
+
+class PresetOperations : public PresetFolderTest {};
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(PresetOperations, AddWritesTheDocumentAndKeepsTheCacheSorted) {
+    PresetStore store = MakeStore();
+    store.AddPreset(WidePreset());
+    EXPECT_EQ(TakeLog(), Lines{"Saving preset Wide to " + PathOf("Wide.json")});
+    EXPECT_EQ(Read("Wide.json"), kWideDocument);
+
+    for (const std::string name : {"b", "A", "\xC3\xA9", "ab"}) store.AddPreset(Preset(name, 1));
+    EXPECT_EQ(Names(store.presets), (Lines{"A", "Wide", "ab", "b", "\xC3\xA9"}));
+    EXPECT_TRUE(Exists("\xC3\xA9.json"));
+
+    // What was written loads back as it was added, and no temporary file is left behind.
+    PresetStore reloaded(folder);
+    EXPECT_EQ(Names(reloaded.presets), Names(store.presets));
+    EXPECT_TRUE(SameSettings(reloaded.FindPreset("Wide")->settings, WidePreset().settings));
+    size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        EXPECT_EQ(entry.path().extension(), ".json") << entry.path();
+        ++files;
+    }
+    EXPECT_EQ(files, 5u);
+}
+
+TEST_F(PresetOperations, AddingACachedNameRefreshesEveryRecordAndAddsOneMore) {
+    Write("one.json", SerializePreset(Preset("Twin", 1)));
+    Write("two.json", SerializePreset(Preset("Twin", 2)));
+    PresetStore store = MakeStore();
+
+    store.AddPreset(Preset("Twin", 3));
+    EXPECT_EQ(TakeLog(), (Lines{"Saving preset Twin to " + PathOf("Twin.json"), "Updating cached preset with name Twin",
+                                "Updating cached preset with name Twin"}));
+    ASSERT_EQ(Names(store.presets), (Lines{"Twin", "Twin", "Twin"}));
+    for (const auto& record : store.presets) EXPECT_TRUE(SameSettings(record.settings, Cam(3)));
+
+    // SavePreset alone refreshes in place without adding.
+    EXPECT_TRUE(store.SavePreset(Preset("Twin", 4)));
+    EXPECT_EQ(store.presets.size(), 3u);
+    EXPECT_TRUE(SameSettings(store.presets[2].settings, Cam(4)));
+    TakeLog();
+
+    // Deleting the name removes the file and every record, and says the cache held several.
+    store.DeletePreset("Twin");
+    EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Twin", "Preset file deleted: " + PathOf("Twin.json"),
+                                "Failed to remove preset from cache"}));
+    EXPECT_TRUE(store.presets.empty());
+    EXPECT_FALSE(Exists("Twin.json"));
+    EXPECT_TRUE(Exists("one.json"));
+}
+
+TEST_F(PresetOperations, DeleteLooksOnlyForTheNamedFileInTheFolder) {
+    Write("Wide.json", kWideDocument);
+    Write("sub/Deep.json", SerializePreset(Preset("Deep", 1)));
+    Write("other-file.json", SerializePreset(Preset("Elsewhere", 1)));
+    PresetStore store = MakeStore();
+
+    // A cached reference as the argument: the name survives its record's erasure.
+    store.DeletePreset(store.presets.back().name);
+    EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Wide", "Preset file deleted: " + PathOf("Wide.json"),
+                                "removed preset from cache"}));
+    EXPECT_EQ(Names(store.presets), (Lines{"Deep", "Elsewhere"}));
+
+    store.DeletePreset("Deep");
+    store.DeletePreset("Elsewhere");
+    EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Deep", "preset file does not exist: " + PathOf("Deep.json"),
+                                "Deleting preset: Elsewhere",
+                                "preset file does not exist: " + PathOf("Elsewhere.json")}));
+    EXPECT_EQ(Names(store.presets), (Lines{"Deep", "Elsewhere"}));
+    EXPECT_TRUE(Exists("sub/Deep.json"));
+
+    // A file put there by hand after start-up is removed though nothing was cached.
+    Write("Late.json", kWideDocument);
+    store.DeletePreset("Late");
+    EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Late", "Preset file deleted: " + PathOf("Late.json"),
+                                "Failed to remove preset from cache"}));
+    EXPECT_FALSE(Exists("Late.json"));
+}
+
+TEST_F(PresetOperations, FindMatchesExactBytesAndReturnsTheFirstRecord) {
+    PresetStore store = MakeStore();
+    store.AddPreset(Preset("Wide", 1));
+    store.AddPreset(Preset("wide", 2));
+    EXPECT_TRUE(SameSettings(store.FindPreset("Wide")->settings, Cam(1)));
+    EXPECT_TRUE(SameSettings(store.FindPreset("wide")->settings, Cam(2)));
+    EXPECT_FALSE(store.FindPreset("WIDE"));
+    EXPECT_FALSE(store.FindPreset("Wide "));
+    EXPECT_FALSE(store.FindPreset(""));
+
+    // A copy: changing it leaves the cache alone.
+    auto copy = store.FindPreset("Wide");
+    copy->settings.FOV = 1000;
+    EXPECT_EQ(store.FindPreset("Wide")->settings.FOV, 1.0f);
+}
+
+// The preset panel's rename and re-tune.
+TEST_F(PresetOperations, ReplaceRenamesAndRetunesWithTheUsualLogLines) {
+    PresetStore store = MakeStore();
+    store.AddPreset(Preset("A", 1));
+    store.AddPreset(Preset("C", 9));
+    TakeLog();
+
+    store.ReplacePreset("A", Preset("B", 2));
+    EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: A", "Preset file deleted: " + PathOf("A.json"),
+                                "removed preset from cache", "Saving preset B to " + PathOf("B.json")}));
+    EXPECT_FALSE(Exists("A.json"));
+    EXPECT_EQ(Read("B.json"), SerializePreset(Preset("B", 2)));
+    EXPECT_EQ(Names(store.presets), (Lines{"B", "C"}));
+
+    // New values under the same name: rewritten in place, no refresh line.
+    store.ReplacePreset("B", Preset("B", 5));
+    EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: B", "Preset file deleted: " + PathOf("B.json"),
+                                "removed preset from cache", "Saving preset B to " + PathOf("B.json")}));
+    EXPECT_EQ(Read("B.json"), SerializePreset(Preset("B", 5)));
+    ASSERT_EQ(Names(store.presets), (Lines{"B", "C"}));
+    EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(5)));
+
+    // Onto a name that is already cached: that file is overwritten and its record refreshed.
+    store.ReplacePreset("B", Preset("C", 6));
+    EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: B", "Preset file deleted: " + PathOf("B.json"),
+                                "removed preset from cache", "Saving preset C to " + PathOf("C.json"),
+                                "Updating cached preset with name C"}));
+    EXPECT_EQ(Names(store.presets), (Lines{"C", "C"}));
+    EXPECT_EQ(Read("C.json"), SerializePreset(Preset("C", 6)));
+
+    // The old preset's file is missing: its record stays and the new one is added.
+    Write("sub/Old.json", SerializePreset(Preset("Old", 7)));
+    store.LoadPresets();
+    TakeLog();
+    store.ReplacePreset("Old", Preset("New", 8));
+    EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Old", "preset file does not exist: " + PathOf("Old.json"),
+                                "Saving preset New to " + PathOf("New.json")}));
+    EXPECT_EQ(Names(store.presets), (Lines{"C", "New", "Old"}));
+    EXPECT_TRUE(Exists("sub/Old.json"));
+}
+
+TEST_F(PresetOperations, OrdinaryNamesKeepTheFileNameRule) {
+    PresetStore store = MakeStore();
+    const Lines names{"Caf\xC3\xA9 \xE2\x98\x85", "a..b", "...x", "trailing ", " lead", "semi;colon", "quote\"d",
+                      "x.json", "Mode: wide", "\xF0\x9F\x8E\xA5"};
+    for (const std::string& name : names) {
+        EXPECT_TRUE(store.SavePreset(Preset(name, 1))) << name;
+        EXPECT_TRUE(Exists(name + ".json")) << name;
+    }
+    EXPECT_TRUE(Exists("x.json.json"));
+    PresetStore reloaded(folder);
+    Lines sorted = names;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(Names(reloaded.presets), sorted);
+}

@@ -1,0 +1,147 @@
+#pragma once
+// A scratch preset folder with the console captured, for the preset store's tests.
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "plugin/LogLine.h"
+#include "presets/PresetStore.h"
+#include "presets/PresetStoreTesting.h"
+#include "sim/Host.h"
+
+namespace preset_test {
+
+namespace fs = std::filesystem;
+
+inline ProfileCameraSettings Cam(float base) {
+    return ProfileCameraSettings{base, base + 1, base + 2, base + 3, base + 4, base + 5, base + 6};
+}
+
+inline CameraPreset Preset(const std::string& name, float base) { return CameraPreset{name, Cam(base)}; }
+
+inline bool SameSettings(const ProfileCameraSettings& a, const ProfileCameraSettings& b) {
+    return a.FOV == b.FOV && a.Height == b.Height && a.Pitch == b.Pitch && a.Distance == b.Distance &&
+           a.Stiffness == b.Stiffness && a.SwivelSpeed == b.SwivelSpeed && a.TransitionSpeed == b.TransitionSpeed;
+}
+
+inline std::vector<std::string> Names(const std::vector<CameraPreset>& presets) {
+    std::vector<std::string> names;
+    for (const auto& p : presets) names.push_back(p.name);
+    return names;
+}
+
+// Runs work on a thread of its own that has dropped root's right to ignore file permissions, so
+// that a folder's mode bits mean something even when the tests run as root. Only that thread
+// changes identity: the raw system call, unlike the C library's wrapper, leaves the others alone.
+// False when the identity could not be changed (the work did not run).
+inline bool WithoutRootPowers(const std::function<void()>& work) {
+    if (geteuid() != 0) {
+        work();
+        return true;
+    }
+    bool ran = false;
+    std::thread worker([&] {
+        if (syscall(SYS_setresuid, 65534, 65534, 65534) != 0) return;
+        ran = true;
+        work();
+    });
+    worker.join();
+    return ran;
+}
+
+class PresetFolderTest : public ::testing::Test {
+protected:
+    sim::Host host;
+    fs::path root;    // scratch space, removed afterwards
+    fs::path folder;  // the preset folder inside it
+
+    void SetUp() override {
+        globalConsoleManager = host.Console();
+        std::string pattern = (fs::temp_directory_path() / "vistorb-presets-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        root = pattern;
+        // Open to every user, so that work done without root's powers can still reach it.
+        fs::permissions(root, fs::perms::all);
+        folder = root / "presets";
+    }
+
+    void TearDown() override {
+        presetRemovalHookForTests = nullptr;
+        globalConsoleManager.reset();
+        std::error_code ignored;
+        for (auto it = fs::recursive_directory_iterator(root, ignored); it != fs::recursive_directory_iterator();
+             it.increment(ignored)) {
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        }
+        fs::remove_all(root, ignored);
+    }
+
+    PresetStore MakeStore() {
+        PresetStore store(folder);
+        host.ClearLog();
+        return store;
+    }
+
+    void Write(const fs::path& relative, const std::string& text) {
+        const fs::path file = folder / relative;
+        fs::create_directories(file.parent_path());
+        std::ofstream out(file, std::ios::binary);
+        out << text;
+    }
+
+    std::string Read(const fs::path& relative) {
+        std::ifstream in(folder / relative, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    bool Exists(const fs::path& relative) { return fs::exists(fs::symlink_status(folder / relative)); }
+
+    std::string PathOf(const std::string& fileName) { return (folder / fileName).string(); }
+
+    std::vector<std::string> TakeLog() {
+        std::vector<std::string> lines = host.LogLines();
+        host.ClearLog();
+        return lines;
+    }
+
+    // Every entry below the scratch root, so a test can show that nothing was written anywhere.
+    std::vector<std::string> Tree() {
+        std::vector<std::string> entries;
+        for (const auto& entry : fs::recursive_directory_iterator(root)) entries.push_back(entry.path().string());
+        std::sort(entries.begin(), entries.end());
+        return entries;
+    }
+};
+
+// The "Wide" preset's document, as every writer of this plugin must produce it.
+inline const char* kWideDocument =
+    "{\n"
+    "    \"preset\": {\n"
+    "        \"Distance\": 270.0,\n"
+    "        \"FOV\": 110.0,\n"
+    "        \"Height\": 100.0,\n"
+    "        \"Pitch\": -4.0,\n"
+    "        \"Stiffness\": 0.5,\n"
+    "        \"SwivelSpeed\": 5.0,\n"
+    "        \"TransitionSpeed\": 1.5\n"
+    "    },\n"
+    "    \"preset_name\": \"Wide\"\n"
+    "}";
+
+inline CameraPreset WidePreset() { return CameraPreset{"Wide", {110.0f, 100.0f, -4.0f, 270.0f, 0.5f, 5.0f, 1.5f}}; }
+
+}  // namespace preset_test
