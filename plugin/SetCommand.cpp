@@ -51,6 +51,14 @@ std::string ToLower(std::string text) {
     return text;
 }
 
+// A double beyond the float range has no float to narrow to; it becomes the infinity of its
+// sign, as the hardware would give.
+float NarrowToFloat(double value) {
+    if (value > FLT_MAX) return HUGE_VALF;
+    if (value < -FLT_MAX) return -HUGE_VALF;
+    return static_cast<float>(value);
+}
+
 enum class SetOutcome { Changed, NoFocusActor, UnknownValue };
 
 }  // namespace
@@ -82,7 +90,10 @@ float RandomInRange(const std::string& text) {
     size_t k = static_cast<size_t>(std::rand()) % pairs;
     float lo = std::stof(pieces[2 * k]);
     float hi = std::stof(pieces[2 * k + 1]);
-    int r = std::rand();
+    // The formula below expects a draw of 0 to 32767, which is all rand() gives on the host's
+    // platform; where RAND_MAX is larger, the draw is folded into that range, or the result
+    // would land far outside the pair.
+    int r = std::rand() % 32768;
     return static_cast<float>(r) / (32767 / (hi - lo)) + lo;
 }
 
@@ -92,7 +103,7 @@ float ParseValue(std::string text) {
         if (IsRandomRange(text))
             value = RandomInRange(text);
         else
-            value = static_cast<float>(std::atof(text.c_str()));
+            value = NarrowToFloat(std::atof(text.c_str()));
     } catch (const std::invalid_argument&) {
         value = 0.0f;
     } catch (const std::out_of_range&) {

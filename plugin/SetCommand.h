@@ -13,8 +13,8 @@ float ParseValue(std::string text);
 // True for "(" ... ")" with at least one comma in between.
 bool IsRandomRange(const std::string& text);
 
-// Draws a number from a range text: rand() picks one (lower, upper) pair, then rand() picks a
-// value inside it. Throws std::invalid_argument or std::out_of_range for an unreadable range.
+// Draws a number from a range text: rand() picks one (lower, upper) pair, then rand(), taken
+// as 0 to 32767, picks a value inside it, bounds included. Throws std::invalid_argument or std::out_of_range for an unreadable range.
 float RandomInRange(const std::string& text);
 
 // Fills pieces with the texts between commas (empty ones kept: n commas give n + 1 pieces) and
