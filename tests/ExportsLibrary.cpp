@@ -1,0 +1,141 @@
+// The built plugin library as the host sees it: its description record read back byte by byte
+// through dlopen, the two functions behind it, and the symbols it shows the world.
+#include <dlfcn.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "host/BakkesModPlugin.h"
+
+namespace {
+
+using PluginHandle = std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>;
+
+class ExportsLibrary : public ::testing::Test {
+protected:
+    void* library = nullptr;
+    uintptr_t (*getPlugin)() = nullptr;
+    void (*deleteMe)() = nullptr;
+
+    void SetUp() override {
+        library = dlopen(VISTORB_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library, nullptr) << dlerror();
+        getPlugin = reinterpret_cast<uintptr_t (*)()>(dlsym(library, "getPlugin"));
+        deleteMe = reinterpret_cast<void (*)()>(dlsym(library, "deleteMe"));
+        ASSERT_NE(getPlugin, nullptr);
+        ASSERT_NE(deleteMe, nullptr);
+        deleteMe();  // whatever an earlier test left behind
+    }
+
+    void TearDown() override {
+        if (deleteMe) deleteMe();
+        if (library) dlclose(library);
+    }
+
+    const unsigned char* Record() { return static_cast<const unsigned char*>(dlsym(library, "exports")); }
+
+    template <typename T>
+    T At(size_t offset) {
+        T value;
+        std::memcpy(&value, Record() + offset, sizeof value);
+        return value;
+    }
+
+    PluginHandle HandleAt(uintptr_t address) { return *reinterpret_cast<const PluginHandle*>(address); }
+};
+
+TEST_F(ExportsLibrary, RecordReadsBackByteForByte) {
+    ASSERT_NE(Record(), nullptr);
+    EXPECT_EQ(At<int32_t>(0), 95);
+    EXPECT_EQ(At<uint32_t>(4), 0u) << "padding after the API build";
+    const char* fileName = At<const char*>(8);
+    ASSERT_NE(fileName, nullptr);
+    EXPECT_GT(std::strlen(fileName), 0u);
+    EXPECT_STREQ(At<const char*>(16), "Vistorb");
+    EXPECT_STREQ(At<const char*>(24), "write a plugin description here");
+    EXPECT_STREQ(At<const char*>(32), "1.1.0.5");
+    EXPECT_EQ(At<uint32_t>(40), 1u);
+    EXPECT_EQ(At<uint32_t>(44), 0u) << "padding after the plugin type";
+    EXPECT_EQ(At<void*>(48), reinterpret_cast<void*>(getPlugin));
+    EXPECT_EQ(At<void*>(56), reinterpret_cast<void*>(deleteMe));
+}
+
+TEST_F(ExportsLibrary, GetPluginTwiceGivesOneObjectAndDeleteMeReleasesOnlyTheLibrarysHandle) {
+    deleteMe();  // before any getPlugin: nothing to release, nothing breaks
+
+    uintptr_t first = getPlugin();
+    uintptr_t second = getPlugin();
+    ASSERT_NE(first, 0u);
+    EXPECT_EQ(first, second);
+    PluginHandle host = HandleAt(first);
+    ASSERT_TRUE(host);
+    EXPECT_EQ(host.get(), HandleAt(second).get());
+    EXPECT_EQ(host.use_count(), 2) << "the library's handle and the host's copy";
+
+    deleteMe();
+    EXPECT_FALSE(HandleAt(first)) << "deleteMe empties the library's handle";
+    EXPECT_EQ(host.use_count(), 1) << "the host's copy keeps the object alive";
+    std::weak_ptr<BakkesMod::Plugin::BakkesModPlugin> watch = host;
+
+    PluginHandle fresh = HandleAt(getPlugin());
+    ASSERT_TRUE(fresh);
+    EXPECT_NE(fresh.get(), host.get()) << "after deleteMe, getPlugin makes a new object";
+
+    host.reset();
+    EXPECT_TRUE(watch.expired()) << "the old object goes with the last handle";
+    deleteMe();
+    deleteMe();  // twice in a row: the second finds nothing
+    EXPECT_EQ(fresh.use_count(), 1);
+}
+
+// What `nm -D --defined-only` lists: the host-facing names, the SDK's exported plugin classes,
+// and the standard library's own instantiations (its headers give them default visibility).
+// Nothing of ImGui and nothing of the plugin's own code.
+TEST(ExportsSymbols, OnlyHostFacingSymbolsAreVisible) {
+    std::string command = std::string("nm -D --defined-only '") + VISTORB_PLUGIN_PATH + "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[4096];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+    ASSERT_EQ(pclose(pipe), 0) << output;
+
+    std::set<std::string> names;
+    std::istringstream lines(output);
+    std::string address, type, name;
+    while (lines >> address >> type >> name) names.insert(name);
+
+    EXPECT_TRUE(names.count("exports"));
+    EXPECT_TRUE(names.count("getPlugin"));
+    EXPECT_TRUE(names.count("deleteMe"));
+    EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPlugin6onLoadEv"));
+    EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPlugin8onUnloadEv"));
+    EXPECT_TRUE(names.count("_ZTVN9BakkesMod6Plugin15BakkesModPluginE")) << "the base's virtual table";
+    EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPluginC1ERKS1_")) << "copy constructor";
+    EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPluginaSEOS1_")) << "move assignment";
+
+    for (const std::string& symbol : names) {
+        bool hostFacing = symbol == "exports" || symbol == "getPlugin" || symbol == "deleteMe" ||
+                          symbol.find("N9BakkesMod6Plugin") != std::string::npos;
+        // std:: and __gnu_cxx:: instantiations, their type info and their local statics.
+        bool standardLibrary = symbol.rfind("_ZNSt", 0) == 0 || symbol.rfind("_ZNKSt", 0) == 0 ||
+                               symbol.rfind("_ZN9__gnu_cxx", 0) == 0 || symbol.rfind("_ZTISt", 0) == 0 ||
+                               symbol.rfind("_ZTSSt", 0) == 0 || symbol.rfind("_ZZNSt", 0) == 0 ||
+                               symbol.rfind("_ZZN9__gnu_cxx", 0) == 0 || symbol.rfind("_ZSt", 0) == 0 ||
+                               symbol.rfind("_ZTVSt", 0) == 0;
+        EXPECT_TRUE(hostFacing || standardLibrary) << "unexpected exported symbol " << symbol;
+        EXPECT_EQ(symbol.find("ImGui"), std::string::npos) << symbol;
+        EXPECT_EQ(symbol.find("GImGui"), std::string::npos) << symbol;
+        EXPECT_EQ(symbol.find("Vistorb"), std::string::npos) << symbol;
+    }
+}
+
+}  // namespace
