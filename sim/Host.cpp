@@ -342,6 +342,13 @@ bool Host::InReplay() {
     return inReplay;
 }
 
+std::vector<PlayerSpec> Host::Players() {
+    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::vector<PlayerSpec> specs;
+    for (const auto& player : players) specs.push_back(player->spec);
+    return specs;
+}
+
 CameraSnapshot Host::Camera() {
     std::lock_guard<std::recursive_mutex> lock(mu);
     CameraSnapshot snapshot;

@@ -100,6 +100,7 @@ public:
 
     // --- Observation ----------------------------------------------------------------------
     bool InReplay();
+    std::vector<PlayerSpec> Players();      // the replay's player list as added
     CameraSnapshot Camera();
     std::vector<std::string> LogLines();
     void ClearLog();

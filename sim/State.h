@@ -1,0 +1,29 @@
+#pragma once
+// The simulator's view of a whole session as one JSON document: the camera, the replay, the
+// plugin's override table, focus and presets, the host's own bookkeeping and the console log.
+#include <functional>
+
+#include <nlohmann/json.hpp>
+
+#include "host/ProfileCameraSettings.h"
+
+namespace sim {
+
+class Host;
+class PluginLoader;
+
+// The camera keeps every write; the state shows this many of the latest, and the total.
+inline constexpr size_t kStateCameraWrites = 4;
+
+nlohmann::json SettingsJson(const ProfileCameraSettings& settings);
+
+// Runs a piece of work where no GUI frame of the plugin runs at the same time (the GUI host's
+// render thread, or inline when there is none).
+using GuiSideRunner = std::function<void(const std::function<void()>&)>;
+
+// Keys come out sorted (nlohmann's default object is an ordered map), floats as numbers.
+// The preset cache belongs to the GUI side once the plugin runs, so it is read through
+// `guiSide` when one is given.
+nlohmann::json StateJson(Host& host, const PluginLoader& loader, const GuiSideRunner& guiSide = {});
+
+}  // namespace sim
