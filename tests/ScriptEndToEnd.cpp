@@ -1,0 +1,103 @@
+// vistorb-host run as a user runs it: the demo, a checked session script, bad input of every
+// kind (each one clear message and the documented exit status), and the console on stdin.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+struct RunResult {
+    int status = -1;
+    std::string output;  // stdout and stderr together, in the order written
+};
+
+RunResult RunHost(const std::string& arguments, const std::string& input = "") {
+    std::string command = "'" VISTORB_HOST_PATH "' " + arguments + " 2>&1";
+    if (!input.empty()) command = "printf '" + input + "' | " + command;
+    else command += " </dev/null";
+    RunResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
+    int raw = pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    return result;
+}
+
+std::string Script(const std::string& name) { return "'" VISTORB_TEST_DATA "/scripts/" + name + "'"; }
+
+TEST(ScriptEndToEnd, TheDemoPlaysAWholeSessionAndUnloadsCleanly) {
+    RunResult run = RunHost("--demo");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string& text = run.output;
+    EXPECT_THAT(text, HasSubstr("[host] placed Vistorb/presets/Wide.json"));
+    EXPECT_THAT(text, HasSubstr("[host] loaded Vistorb 1.1.0.5 (plugin API build 95) from " VISTORB_PLUGIN_PATH));
+    EXPECT_THAT(text, HasSubstr("> vistorb_set fov 200\n"));
+    EXPECT_THAT(text, HasSubstr("[console] Unknown value zoom\n"));
+    EXPECT_THAT(text, HasSubstr("[console] no focus actor\n"));
+    EXPECT_THAT(text, HasSubstr("[camera] 3 new writes, last at tick 3 for Player_Bot_Zed: FOV 95 "));
+    EXPECT_THAT(text, HasSubstr("\"focusedId\": \"Player_Epic|f00dcafe|0\""));
+    EXPECT_THAT(text, HasSubstr("[host] unloaded Vistorb\n"));
+    EXPECT_THAT(text, EndsWith("== demo done ==\n"));
+    EXPECT_THAT(text, Not(HasSubstr("demo.vsim:"))) << "no line of the demo failed";
+}
+
+TEST(ScriptEndToEnd, ACheckedBuild162SessionPasses) {
+    RunResult run = RunHost("--script " + Script("session162.vsim"));
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_THAT(run.output, HasSubstr("[console] null camera\n"));
+    EXPECT_THAT(run.output, HasSubstr("[host] unloaded Vistorb\n"));
+}
+
+TEST(ScriptEndToEnd, BadInputGetsOneClearMessageAndItsExitStatus) {
+    RunResult bad = RunHost("--script " + Script("bad-line.vsim"));
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_THAT(bad.output, HasSubstr("first\n"));
+    EXPECT_THAT(bad.output, HasSubstr("bad-line.vsim:3: unknown command 'frobnicate'\n"));
+    EXPECT_THAT(bad.output, Not(HasSubstr("never printed")));
+
+    RunResult notPlugin = RunHost("--plugin libm.so.6 --script " + Script("load-only.vsim"));
+    EXPECT_EQ(notPlugin.status, 1);
+    EXPECT_THAT(notPlugin.output,
+                HasSubstr("load-only.vsim:1: cannot load libm.so.6: it is not a plugin library: it has no 'exports' record\n"));
+    EXPECT_THAT(notPlugin.output, Not(HasSubstr("never printed")));
+
+    RunResult wrongBuild = RunHost("--plugin '" VISTORB_FAKE_PLUGIN_DIR "/fake_wrong_build.so'");
+    EXPECT_EQ(wrongBuild.status, 1) << "without a script the plugin must load, or the run cannot go on";
+    EXPECT_THAT(wrongBuild.output, HasSubstr("it was built for plugin API build 94, this host loads API build 95"));
+
+    RunResult missing = RunHost("--script /nonexistent/x.vsim");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_THAT(missing.output, HasSubstr("/nonexistent/x.vsim: cannot read the script: No such file or directory\n"));
+
+    RunResult folder = RunHost("--data /dev/null/data --demo");
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_THAT(folder.output, HasSubstr("vistorb-host: cannot use /dev/null/data as the data folder: "));
+
+    for (const char* options : {"--bogus", "--build", "--build x", "--gui sideways", "--demo --script x"}) {
+        RunResult usage = RunHost(options);
+        EXPECT_EQ(usage.status, 2) << options;
+        EXPECT_THAT(usage.output, HasSubstr("usage: vistorb-host")) << options;
+    }
+}
+
+TEST(ScriptEndToEnd, TheConsoleOnStdinLoadsThePluginAndCarriesOnAfterMistakes) {
+    RunResult run = RunHost("", "replay open\\nconsole vistorb_set fov\\nbogus line\\nconsole vistorb_set fov 90\\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb"));
+    EXPECT_THAT(run.output, HasSubstr("[console] Usage: vistorb_set "));
+    EXPECT_THAT(run.output, HasSubstr("console:3: unknown command 'bogus'\n"));
+    EXPECT_THAT(run.output, HasSubstr("[console] no focus actor\n")) << "the line after the mistake ran";
+    EXPECT_THAT(run.output, HasSubstr("[host] unloaded Vistorb\n"));
+}
+
+}  // namespace
