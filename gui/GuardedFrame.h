@@ -1,0 +1,30 @@
+#pragma once
+#include <exception>
+
+#include "imgui.h"
+#include "imgui_internal.h"
+#include "plugin/LogLine.h"
+
+// Runs one GUI slot's drawing. The host's frame must go on whatever happens in the plugin: an
+// exception ends the slot with one console line, and every window, child, tab bar, id and style
+// the slot had opened is closed again so the host's frame stays balanced.
+template <typename Draw>
+void DrawGuarded(const char* what, Draw&& draw) {
+    ImGuiContext& g = *GImGui;
+    const int windowDepth = g.CurrentWindowStack.Size;
+    try {
+        draw();
+        return;
+    } catch (const std::exception& e) {
+        LogLine("Vistorb: drawing {} failed: {}", what, e.what());
+    } catch (...) {
+        LogLine("Vistorb: drawing {} failed", what);
+    }
+    while (g.CurrentWindowStack.Size > windowDepth) {
+        ImGui::ErrorCheckEndWindowRecover(nullptr);
+        if (g.CurrentWindow->Flags & ImGuiWindowFlags_ChildWindow)
+            ImGui::EndChild();
+        else
+            ImGui::End();
+    }
+}

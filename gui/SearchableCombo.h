@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+#include "imgui.h"
+
+// A combo box whose preview area becomes a search field while its list is open. The field
+// takes typed characters from the press that opens the list on, without a second click; the
+// caller draws the (filtered) items and ends the list with ImGui::EndCombo when this returns true.
+// `search` is the caller's NUL-terminated buffer of `searchSize` bytes.
+bool BeginSearchableCombo(const char* label, const char* previewValue, char* search, int searchSize,
+                          const char* hint, ImGuiComboFlags flags = 0);
+
+// Position of the first occurrence of `search` in `text`, comparing letters without regard to
+// case (as the C library folds them), or std::string::npos. An empty search is found at 0.
+std::string::size_type ContainsIgnoreCase(std::string text, std::string search);

@@ -1,0 +1,69 @@
+#include "sim/ItemRecorder.h"
+
+#include "imgui.h"
+#include "imgui_internal.h"
+
+namespace sim {
+
+bool GuiItem::Checked() const { return (statusFlags & ImGuiItemStatusFlags_Checked) != 0; }
+bool GuiItem::Opened() const { return (statusFlags & ImGuiItemStatusFlags_Opened) != 0; }
+
+void ItemRecorder::BeginFrame() {
+    recording.clear();
+    recordingIndex.clear();
+}
+
+void ItemRecorder::EndFrame() {
+    finished.swap(recording);
+    finishedIndex.swap(recordingIndex);
+    recording.clear();
+    recordingIndex.clear();
+}
+
+const GuiItem* ItemRecorder::Find(const std::string& label, const std::string& scope) const {
+    for (const GuiItem& item : finished)
+        if (item.hasInfo && item.label == label && item.window.find(scope) != std::string::npos) return &item;
+    return nullptr;
+}
+
+std::vector<const GuiItem*> ItemRecorder::FindAll(const std::string& label, const std::string& scope) const {
+    std::vector<const GuiItem*> found;
+    for (const GuiItem& item : finished)
+        if (item.hasInfo && item.label == label && item.window.find(scope) != std::string::npos) found.push_back(&item);
+    return found;
+}
+
+const GuiItem* ItemRecorder::FindById(unsigned int id) const {
+    auto it = finishedIndex.find(id);
+    return it == finishedIndex.end() ? nullptr : &finished[it->second];
+}
+
+void ItemRecorder::ItemAdd(ImGuiContext* ctx, unsigned int id, float minX, float minY, float maxX, float maxY) {
+    // A widget may lay out a second item under its own id (a combo's search field does); the
+    // first rectangle is the widget's.
+    if (recordingIndex.count(id)) return;
+    GuiItem item;
+    item.id = id;
+    item.minX = minX;
+    item.minY = minY;
+    item.maxX = maxX;
+    item.maxY = maxY;
+    if (ctx->CurrentWindow) item.window = ctx->CurrentWindow->Name;
+    // ItemAdd has just stored the item's flags, the disabled block's included.
+    item.disabled = (ctx->LastItemData.InFlags & ImGuiItemFlags_Disabled) != 0;
+    recordingIndex.emplace(id, recording.size());
+    recording.push_back(std::move(item));
+}
+
+void ItemRecorder::ItemInfo(ImGuiContext* ctx, unsigned int id, const char* label, int statusFlags) {
+    auto it = recordingIndex.find(id);
+    if (it == recordingIndex.end()) return;
+    GuiItem& item = recording[it->second];
+    if (item.hasInfo) return;
+    item.hasInfo = true;
+    item.label = label ? label : "";
+    item.statusFlags = statusFlags;
+    item.disabled = item.disabled || (ctx->LastItemData.InFlags & ImGuiItemFlags_Disabled) != 0;
+}
+
+}  // namespace sim

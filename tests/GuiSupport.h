@@ -1,0 +1,147 @@
+#pragma once
+// The plugin, loaded into a simulated host, drawn by the simulator's GUI host (headless), and
+// driven frame by frame with simulated mouse and keyboard.
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "plugin/Vistorb.h"
+#include "sim/GuiHost.h"
+#include "sim/Host.h"
+
+namespace gui_test {
+
+// A host that also remembers the second argument of every command the plugin hands over.
+class RecordingHost : public sim::Host {
+public:
+    void ExecuteCommand(const std::string& command, bool log) override {
+        {
+            std::lock_guard<std::mutex> lock(flagsLock);
+            logFlags.push_back(log);
+        }
+        sim::Host::ExecuteCommand(command, log);
+    }
+    std::vector<bool> LogFlags() {
+        std::lock_guard<std::mutex> lock(flagsLock);
+        return logFlags;
+    }
+
+private:
+    std::mutex flagsLock;
+    std::vector<bool> logFlags;
+};
+
+inline ProfileCameraSettings Camera(float fov, float height, float pitch, float distance, float stiffness,
+                                    float swivel, float transition) {
+    return ProfileCameraSettings{fov, height, pitch, distance, stiffness, swivel, transition};
+}
+
+inline bool Same(const ProfileCameraSettings& a, const ProfileCameraSettings& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+inline sim::PlayerSpec Human(const std::string& uniqueId, const std::string& name, ProfileCameraSettings camera) {
+    sim::PlayerSpec spec;
+    spec.uniqueId = uniqueId;
+    spec.name = name;
+    spec.camera = camera;
+    return spec;
+}
+
+inline sim::PlayerSpec Bot(const std::string& name, ProfileCameraSettings camera) {
+    sim::PlayerSpec spec;
+    spec.bot = true;
+    spec.name = name;
+    spec.camera = camera;
+    return spec;
+}
+
+// Values that sit on every slider's grid, so drawing them changes nothing.
+inline ProfileCameraSettings OnGrid(float fov) { return Camera(fov, 100, -5, 250, 0.5f, 4, 1.2f); }
+
+class GuiTest : public ::testing::Test {
+protected:
+    RecordingHost host;
+    std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
+    sim::GuiHost gui;
+
+    void SetUp() override { gui.ConnectMenus(host); }
+
+    // Preset files that are in the folder before the plugin starts.
+    void PresetFile(const std::string& name, const ProfileCameraSettings& s) {
+        const std::filesystem::path folder = PresetFolder();
+        std::filesystem::create_directories(folder);
+        std::ofstream file(folder / (name + ".json"));
+        file << "{\"preset\": {\"FOV\": " << s.FOV << ", \"Height\": " << s.Height << ", \"Pitch\": " << s.Pitch
+             << ", \"Distance\": " << s.Distance << ", \"Stiffness\": " << s.Stiffness
+             << ", \"SwivelSpeed\": " << s.SwivelSpeed << ", \"TransitionSpeed\": " << s.TransitionSpeed
+             << "}, \"preset_name\": \"" << name << "\"}";
+    }
+
+    std::filesystem::path PresetFolder() { return host.DataFolder() / "Vistorb" / "presets"; }
+
+    void Load() {
+        plugin->consoleManager = host.Console();
+        plugin->gameHandle = host.Game();
+        plugin->onLoad();
+        gui.AttachPlugin(plugin, plugin);
+        host.ClearLog();
+    }
+
+    // A replay whose roster the plugin has built, the camera following `focus`.
+    void Replay(const std::vector<sim::PlayerSpec>& players, const std::string& focus = "") {
+        host.OpenReplay();
+        for (const auto& p : players) host.AddPlayer(p);
+        host.ImportReplay();
+        host.Wait(2.0);
+        if (!focus.empty()) host.MoveFocus(focus);
+    }
+
+    void ShowWindow() {
+        gui.OpenWindow();
+        gui.Frame(2);
+    }
+
+    CameraOverride Entry(const std::string& key) {
+        std::lock_guard<std::mutex> lock(plugin->stateLock);
+        auto it = plugin->cameraOverrides.find(key);
+        return it == plugin->cameraOverrides.end() ? CameraOverride{} : it->second;
+    }
+
+    void EditEntry(const std::string& key, const std::function<void(CameraOverride&)>& edit) {
+        std::lock_guard<std::mutex> lock(plugin->stateLock);
+        edit(plugin->cameraOverrides.at(key));
+    }
+
+    std::string FocusedId() {
+        std::lock_guard<std::mutex> lock(plugin->stateLock);
+        return plugin->focusedId;
+    }
+
+    std::vector<std::string> PresetNames() {
+        std::vector<std::string> names;
+        for (const auto& p : plugin->presetStore.presets) names.push_back(p.name);
+        return names;
+    }
+
+    // The settings the camera received last (after the queued work has run).
+    ProfileCameraSettings LastCameraWrite() {
+        const sim::CameraSnapshot camera = host.Camera();
+        return camera.writes.empty() ? ProfileCameraSettings{} : camera.writes.back().settings;
+    }
+
+    size_t CameraWrites() { return host.Camera().writes.size(); }
+
+    std::string Text(const std::string& label, const std::string& scope = "") {
+        return gui.TextOf(label, scope).value_or("<not on screen>");
+    }
+};
+
+}  // namespace gui_test
