@@ -574,6 +574,10 @@ void GuiHost::SetMouseButton(bool down) {
     RunOnGuiSide([&] { input.mouseDown = down; });
 }
 
+void GuiHost::SetKeyCtrl(bool held) {
+    RunOnGuiSide([&] { input.ctrl = held; });
+}
+
 // --- Reading ----------------------------------------------------------------------------------
 
 std::optional<GuiItem> GuiHost::Find(const std::string& label, const std::string& scope) {

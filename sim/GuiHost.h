@@ -121,6 +121,7 @@ public:
     // Raw mouse: takes effect with the next frame.
     void MoveMouse(float x, float y);
     void SetMouseButton(bool down);
+    void SetKeyCtrl(bool held);
 
     // --- Reading the last finished frame -------------------------------------------------
     std::optional<GuiItem> Find(const std::string& label, const std::string& scope = "");

@@ -20,17 +20,34 @@ void ItemRecorder::EndFrame() {
     recordingIndex.clear();
 }
 
+namespace {
+bool Matches(const GuiItem& item, const std::string& label, const std::string& scope) {
+    return item.hasInfo && item.hasRect && item.label == label && item.window.find(scope) != std::string::npos;
+}
+}  // namespace
+
 const GuiItem* ItemRecorder::Find(const std::string& label, const std::string& scope) const {
     for (const GuiItem& item : finished)
-        if (item.hasInfo && item.label == label && item.window.find(scope) != std::string::npos) return &item;
+        if (Matches(item, label, scope)) return &item;
     return nullptr;
 }
 
 std::vector<const GuiItem*> ItemRecorder::FindAll(const std::string& label, const std::string& scope) const {
     std::vector<const GuiItem*> found;
     for (const GuiItem& item : finished)
-        if (item.hasInfo && item.label == label && item.window.find(scope) != std::string::npos) found.push_back(&item);
+        if (Matches(item, label, scope)) found.push_back(&item);
     return found;
+}
+
+GuiItem& ItemRecorder::Entry(ImGuiContext* ctx, unsigned int id) {
+    auto it = recordingIndex.find(id);
+    if (it != recordingIndex.end()) return recording[it->second];
+    GuiItem item;
+    item.id = id;
+    if (ctx->CurrentWindow) item.window = ctx->CurrentWindow->Name;
+    recordingIndex.emplace(id, recording.size());
+    recording.push_back(std::move(item));
+    return recording.back();
 }
 
 const GuiItem* ItemRecorder::FindById(unsigned int id) const {
@@ -41,24 +58,20 @@ const GuiItem* ItemRecorder::FindById(unsigned int id) const {
 void ItemRecorder::ItemAdd(ImGuiContext* ctx, unsigned int id, float minX, float minY, float maxX, float maxY) {
     // A widget may lay out a second item under its own id (a combo's search field does); the
     // first rectangle is the widget's.
-    if (recordingIndex.count(id)) return;
-    GuiItem item;
-    item.id = id;
+    GuiItem& item = Entry(ctx, id);
+    if (item.hasRect) return;
+    item.hasRect = true;
     item.minX = minX;
     item.minY = minY;
     item.maxX = maxX;
     item.maxY = maxY;
-    if (ctx->CurrentWindow) item.window = ctx->CurrentWindow->Name;
     // ItemAdd has just stored the item's flags, the disabled block's included.
-    item.disabled = (ctx->LastItemData.InFlags & ImGuiItemFlags_Disabled) != 0;
-    recordingIndex.emplace(id, recording.size());
-    recording.push_back(std::move(item));
+    item.disabled = item.disabled || (ctx->LastItemData.InFlags & ImGuiItemFlags_Disabled) != 0;
 }
 
 void ItemRecorder::ItemInfo(ImGuiContext* ctx, unsigned int id, const char* label, int statusFlags) {
-    auto it = recordingIndex.find(id);
-    if (it == recordingIndex.end()) return;
-    GuiItem& item = recording[it->second];
+    // Most widgets report after they are laid out, tabs before.
+    GuiItem& item = Entry(ctx, id);
     if (item.hasInfo) return;
     item.hasInfo = true;
     item.label = label ? label : "";

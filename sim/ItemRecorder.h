@@ -17,6 +17,7 @@ struct GuiItem {
     float minX = 0, minY = 0, maxX = 0, maxY = 0;  // the part that takes the mouse (a slider's frame)
     int statusFlags = 0;    // ImGuiItemStatusFlags as the widget reported them
     bool hasInfo = false;   // the widget reported a label and status (not all do, e.g. plain text)
+    bool hasRect = false;   // the widget was laid out (some report their label first)
     bool disabled = false;  // drawn inside a disabled block
 
     float CenterX() const { return (minX + maxX) * 0.5f; }
@@ -34,7 +35,7 @@ public:
 
     // The last finished frame.
     const std::vector<GuiItem>& Items() const { return finished; }
-    // The first widget of that frame with exactly this label whose window name contains
+    // The first widget laid out in that frame with exactly this label whose window name contains
     // `scope` (any window when empty); null when there is none.
     const GuiItem* Find(const std::string& label, const std::string& scope = "") const;
     std::vector<const GuiItem*> FindAll(const std::string& label, const std::string& scope = "") const;
@@ -44,6 +45,8 @@ public:
     void ItemInfo(ImGuiContext* ctx, unsigned int id, const char* label, int statusFlags) override;
 
 private:
+    GuiItem& Entry(ImGuiContext* ctx, unsigned int id);
+
     std::vector<GuiItem> recording, finished;
     std::unordered_map<unsigned int, size_t> recordingIndex, finishedIndex;
 };
