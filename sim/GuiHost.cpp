@@ -628,9 +628,29 @@ std::optional<std::string> GuiHost::TextOf(const std::string& label, const std::
             Fail(fmt::format("no widget labelled '{}' on screen", label));
             return;
         }
-        text = TextInside(Glyphs(), SpaceAdvance(), item->minX, item->minY, item->maxX, item->maxY);
+        text = TextInside(Glyphs(), SpaceAdvance(), item->window, item->minX, item->minY, item->maxX, item->maxY);
     });
     return text;
+}
+
+std::optional<bool> GuiHost::Highlighted(const std::string& label, const std::string& scope) {
+    std::optional<bool> highlighted;
+    RunOnGuiSide([&] {
+        const GuiItem* item = recorder.Find(label, scope);
+        const ImDrawData* drawData = ImGui::GetDrawData();
+        if (!item || !drawData || !drawData->Valid) {
+            Fail(fmt::format("no widget labelled '{}' on screen", label));
+            return;
+        }
+        const ImVec2 white = context->IO.Fonts->TexUvWhitePixel;
+        const ImU32 header = ImGui::ColorConvertFloat4ToU32(context->Style.Colors[ImGuiCol_Header]);
+        highlighted = false;
+        for (const ScreenRect& rect : ReadRects(*drawData, white.x, white.y))
+            if (rect.color == header && item->window == rect.window && rect.minX <= item->CenterX() &&
+                item->CenterX() < rect.maxX && rect.minY <= item->CenterY() && item->CenterY() < rect.maxY)
+                highlighted = true;
+    });
+    return highlighted;
 }
 
 std::vector<ScreenTextRun> GuiHost::ScreenText() {

@@ -129,6 +129,9 @@ public:
     std::vector<GuiItem> Items();
     // The text drawn inside the widget: a button's label, a slider's value, a field's content.
     std::optional<std::string> TextOf(const std::string& label, const std::string& scope = "");
+    // Whether a selectable row is drawn highlighted as the selected one. Read it with the mouse
+    // elsewhere: a row under the mouse is highlighted in the hover colour instead.
+    std::optional<bool> Highlighted(const std::string& label, const std::string& scope = "");
     // All text on screen, joined into runs (one per colour and line).
     std::vector<ScreenTextRun> ScreenText();
     // The first run that contains `part`.

@@ -69,8 +69,10 @@ bool Expect(GuiHost& gui, const std::vector<std::string>& args, const std::strin
     std::string actual;
     if (state == "present") {
     } else if (state == "checked" || state == "unchecked") {
-        holds = item->Checked() == (state == "checked");
-        actual = item->Checked() ? "checked" : "unchecked";
+        // A ticked box, or a list row shown as the selected one.
+        const bool checked = item->Checked() || gui.Highlighted(label, scope).value_or(false);
+        holds = checked == (state == "checked");
+        actual = checked ? "checked" : "unchecked";
     } else if (state == "enabled" || state == "disabled") {
         holds = item->disabled == (state == "disabled");
         actual = item->disabled ? "disabled" : "enabled";

@@ -1,6 +1,7 @@
 #include "sim/ScreenText.h"
 
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <utility>
 
@@ -33,7 +34,7 @@ bool Inside(const ImVec4& clip, float x, float y) { return x >= clip.x && x < cl
 // Glyphs follow each other on one line when the second starts where the first's pen stopped,
 // give or take blanks; the number of blanks comes from the gap.
 int BlanksBetween(const ScreenGlyph& a, const ScreenGlyph& b, float spaceAdvance) {
-    if (std::fabs(a.penY - b.penY) > 0.5f || a.color != b.color) return -1;
+    if (std::fabs(a.penY - b.penY) > 0.5f || a.color != b.color || std::strcmp(a.window, b.window) != 0) return -1;
     const float gap = b.penX - (a.penX + a.advance);
     if (gap < -0.5f || spaceAdvance <= 0.0f || gap > 4.5f * spaceAdvance) return -1;
     return static_cast<int>(std::lround(gap / spaceAdvance));
@@ -50,6 +51,7 @@ std::vector<ScreenGlyph> ReadGlyphs(const ImDrawData& drawData, const ImFont& fo
     std::vector<ScreenGlyph> glyphs;
     for (int n = 0; n < drawData.CmdListsCount; ++n) {
         const ImDrawList& list = *drawData.CmdLists[n];
+        const char* owner = list._OwnerName ? list._OwnerName : "";
         for (const ImDrawCmd& cmd : list.CmdBuffer) {
             if (cmd.UserCallback != nullptr || cmd.ElemCount == 0) continue;
             // The vertices this command draws.
@@ -86,6 +88,7 @@ std::vector<ScreenGlyph> ReadGlyphs(const ImDrawData& drawData, const ImFont& fo
                 out.penY = q[0].pos.y - g.Y0 * scale;
                 out.advance = g.AdvanceX * scale;
                 out.color = q[0].col;
+                out.window = owner;
                 if (Inside(cmd.ClipRect, (out.minX + out.maxX) * 0.5f, (out.minY + out.maxY) * 0.5f))
                     glyphs.push_back(out);
                 v += 4;
@@ -95,13 +98,38 @@ std::vector<ScreenGlyph> ReadGlyphs(const ImDrawData& drawData, const ImFont& fo
     return glyphs;
 }
 
+std::vector<ScreenRect> ReadRects(const ImDrawData& drawData, float whitePixelU, float whitePixelV) {
+    std::vector<ScreenRect> rects;
+    for (int n = 0; n < drawData.CmdListsCount; ++n) {
+        const ImDrawList& list = *drawData.CmdLists[n];
+        const char* owner = list._OwnerName ? list._OwnerName : "";
+        const int count = list.VtxBuffer.Size;
+        for (int v = 0; v + 3 < count;) {
+            const ImDrawVert* q = &list.VtxBuffer[v];
+            bool plain = true;
+            for (int k = 0; k < 4 && plain; ++k)
+                plain = q[k].uv.x == whitePixelU && q[k].uv.y == whitePixelV && q[k].col == q[0].col;
+            // A rectangle goes top-left, top-right, bottom-right, bottom-left.
+            if (plain && q[1].pos.y == q[0].pos.y && q[2].pos.x == q[1].pos.x && q[3].pos.x == q[0].pos.x &&
+                q[3].pos.y == q[2].pos.y && q[2].pos.x > q[0].pos.x && q[2].pos.y > q[0].pos.y) {
+                rects.push_back(ScreenRect{q[0].pos.x, q[0].pos.y, q[2].pos.x, q[2].pos.y, q[0].col, owner});
+                v += 4;
+            } else {
+                ++v;
+            }
+        }
+    }
+    return rects;
+}
+
 std::vector<ScreenTextRun> JoinGlyphs(const std::vector<ScreenGlyph>& glyphs, float spaceAdvance) {
     std::vector<ScreenTextRun> runs;
     const ScreenGlyph* previous = nullptr;
     for (const ScreenGlyph& glyph : glyphs) {
         const int blanks = previous ? BlanksBetween(*previous, glyph, spaceAdvance) : -1;
         if (blanks < 0) {
-            runs.push_back(ScreenTextRun{"", glyph.minX, glyph.minY, glyph.maxX, glyph.maxY, glyph.penY, glyph.color});
+            runs.push_back(
+                ScreenTextRun{"", glyph.minX, glyph.minY, glyph.maxX, glyph.maxY, glyph.penY, glyph.color, glyph.window});
         } else {
             runs.back().text.append(static_cast<size_t>(blanks), ' ');
         }
@@ -116,10 +144,11 @@ std::vector<ScreenTextRun> JoinGlyphs(const std::vector<ScreenGlyph>& glyphs, fl
     return runs;
 }
 
-std::string TextInside(const std::vector<ScreenGlyph>& glyphs, float spaceAdvance, float minX, float minY, float maxX,
-                       float maxY) {
+std::string TextInside(const std::vector<ScreenGlyph>& glyphs, float spaceAdvance, const std::string& window,
+                       float minX, float minY, float maxX, float maxY) {
     std::vector<ScreenGlyph> inside;
     for (const ScreenGlyph& glyph : glyphs) {
+        if (window != glyph.window) continue;
         const float x = (glyph.minX + glyph.maxX) * 0.5f, y = (glyph.minY + glyph.maxY) * 0.5f;
         if (x >= minX && x < maxX && y >= minY && y < maxY) inside.push_back(glyph);
     }

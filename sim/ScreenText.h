@@ -15,6 +15,7 @@ struct ScreenTextRun {
     float minX = 0, minY = 0, maxX = 0, maxY = 0;
     float lineY = 0;         // the top of the text line: where the text was placed
     unsigned int color = 0;  // ImU32, alpha in the top byte
+    std::string window;      // the window (or child, popup) whose drawing holds it
 
     unsigned char Red() const { return static_cast<unsigned char>(color); }
     unsigned char Green() const { return static_cast<unsigned char>(color >> 8); }
@@ -27,7 +28,19 @@ struct ScreenGlyph {
     float penX = 0, penY = 0, advance = 0;   // where the text's pen was, and how far it moved
     float minX = 0, minY = 0, maxX = 0, maxY = 0;
     unsigned int color = 0;
+    const char* window = "";  // owner of the draw list; valid while the frame's draw data is
 };
+
+// A plain filled rectangle (a selected row's highlight, a button's face).
+struct ScreenRect {
+    float minX = 0, minY = 0, maxX = 0, maxY = 0;
+    unsigned int color = 0;
+    const char* window = "";
+};
+
+// Every plain filled rectangle of the frame, in drawing order. `whitePixelU/V` is the font
+// atlas's white texel, which untextured shapes sample.
+std::vector<ScreenRect> ReadRects(const ImDrawData& drawData, float whitePixelU, float whitePixelV);
 
 // Every visible glyph of the frame, in drawing order (clipped-away ones left out).
 std::vector<ScreenGlyph> ReadGlyphs(const ImDrawData& drawData, const ImFont& font);
@@ -36,8 +49,9 @@ std::vector<ScreenGlyph> ReadGlyphs(const ImDrawData& drawData, const ImFont& fo
 // blanks between words put back.
 std::vector<ScreenTextRun> JoinGlyphs(const std::vector<ScreenGlyph>& glyphs, float spaceAdvance);
 
-// The text of the glyphs whose centres lie inside the rectangle, runs separated by one blank.
-std::string TextInside(const std::vector<ScreenGlyph>& glyphs, float spaceAdvance, float minX, float minY,
-                       float maxX, float maxY);
+// The text of the glyphs that `window` drew with their centres inside the rectangle, runs
+// separated by one blank. Text of other windows under or over the rectangle does not count.
+std::string TextInside(const std::vector<ScreenGlyph>& glyphs, float spaceAdvance, const std::string& window,
+                       float minX, float minY, float maxX, float maxY);
 
 }  // namespace sim

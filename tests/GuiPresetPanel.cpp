@@ -1,0 +1,253 @@
+// The preset panel: the searchable combo, the list, the preview, "Apply", "Edit" with the
+// rename popup, and "Delete".
+#include <algorithm>
+#include <cstring>
+
+#include <nlohmann/json.hpp>
+
+#include "imgui.h"
+#include "imgui_internal.h"
+#include "gui/SearchableCombo.h"
+#include "tests/GuiSupport.h"
+
+namespace gui_test {
+namespace {
+
+constexpr const char* kPanel = "vistorb2-right";
+const std::string kZed = "Player_Bot_Zed";
+const ProfileCameraSettings kWide = Camera(110, 120, -5, 300, 0.4f, 5, 1.5f);
+const ProfileCameraSettings kClose = Camera(80, 60, -10, 150, 0.7f, 3, 1);
+
+class GuiPresetPanel : public GuiTest {
+protected:
+    void ThreePresets() {
+        PresetFile("Wide", kWide);
+        PresetFile("Close", kClose);
+        PresetFile("my camera", OnGrid(95));
+        Load();
+        ASSERT_EQ(PresetNames(), (std::vector<std::string>{"Close", "Wide", "my camera"}));
+    }
+
+    // The labels of the selectables in windows matching `scope`, top to bottom.
+    std::vector<std::string> Listed(const std::string& scope) {
+        std::vector<sim::GuiItem> rows;
+        for (const sim::GuiItem& item : gui.Items())
+            if (item.hasInfo && item.hasRect && item.window.find(scope) != std::string::npos) rows.push_back(item);
+        std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.minY < b.minY; });
+        std::vector<std::string> labels;
+        for (const auto& row : rows) labels.push_back(row.label);
+        return labels;
+    }
+
+    std::string Search() { return std::string(plugin->presetSearch, strnlen(plugin->presetSearch, 64)); }
+
+    nlohmann::json ReadPresetFile(const std::string& name) {
+        std::ifstream in(PresetFolder() / (name + ".json"));
+        return nlohmann::json::parse(in);
+    }
+
+    bool LogHas(const std::string& line) {
+        const auto lines = host.LogLines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+};
+
+TEST_F(GuiPresetPanel, TheComboSearchesAtOnceIgnoringCaseWhileTheListStaysWhole) {
+    ThreePresets();
+    ShowWindow();
+    EXPECT_EQ(Text("Presets", kPanel), "") << "nothing selected: an empty preview";
+    EXPECT_EQ(Listed("presets table"), (std::vector<std::string>{"Close", "Wide", "my camera"}));
+
+    ASSERT_TRUE(gui.Press("Presets", kPanel)) << gui.LastError();
+    EXPECT_TRUE(gui.Find("Presets", kPanel)->Opened());
+    gui.Frame();  // the list shows from its second frame on
+    EXPECT_EQ(Listed("##Combo"), (std::vector<std::string>{"Close", "Wide", "my camera"})) << "empty search: all";
+
+    gui.Type("CAM");  // no second click: the field took the keyboard when the list opened
+    EXPECT_EQ(Search(), "CAM");
+    gui.Frame();  // a text field shows what was typed from the next frame on
+    EXPECT_EQ(Listed("##Combo"), std::vector<std::string>{"my camera"});
+    EXPECT_EQ(Listed("presets table"), (std::vector<std::string>{"Close", "Wide", "my camera"}));
+    EXPECT_EQ(Text("Presets", kPanel), "CAM") << "the search shows where the preview was";
+    EXPECT_TRUE(gui.Context()->IO.WantCaptureKeyboard) << "keys typed into the search are not the game's";
+
+    ASSERT_TRUE(gui.Press("my camera", "##Combo"));
+    gui.Frame();
+    EXPECT_EQ(plugin->selectedPreset.name, "my camera");
+    EXPECT_TRUE(Same(plugin->selectedPreset.settings, OnGrid(95)));
+    EXPECT_FALSE(gui.Find("Presets", kPanel)->Opened()) << "choosing closes the list";
+    EXPECT_EQ(Text("Presets", kPanel), "my camera");
+    gui.MoveMouse(2, 2);
+    gui.Frame();
+    EXPECT_EQ(gui.Highlighted("my camera", "presets table"), true) << "the list highlights the choice";
+    EXPECT_EQ(gui.Highlighted("Wide", "presets table"), false);
+
+    // Reopened, the field takes its 63 characters and no more; the old search is replaced.
+    ASSERT_TRUE(gui.Press("Presets", kPanel));
+    gui.Type(std::string(70, 'x'));
+    EXPECT_EQ(Search(), std::string(63, 'x'));
+    EXPECT_TRUE(Listed("##Combo").empty());
+    gui.MoveMouse(2, 2);  // a click elsewhere closes the list; the search stays
+    gui.SetMouseButton(true);
+    gui.Frame();
+    gui.SetMouseButton(false);
+    gui.Frame(2);
+    EXPECT_FALSE(gui.Find("Presets", kPanel)->Opened());
+    EXPECT_EQ(Search(), std::string(63, 'x'));
+    EXPECT_EQ(Text("Presets", kPanel), "my camera") << "closed, the combo shows the selection again";
+}
+
+TEST_F(GuiPresetPanel, ApplyNeedsAFocusedPlayerAndGivesItThePresetsValuesLeavingEnabledAlone) {
+    ThreePresets();
+    Replay({Bot("Zed", OnGrid(90))});  // nobody in focus yet
+    ShowWindow();
+    ASSERT_TRUE(gui.Press("Wide", "presets table"));
+
+    const auto apply = gui.Find("Apply", kPanel);
+    ASSERT_TRUE(apply);
+    EXPECT_TRUE(apply->disabled);
+    const auto warning = gui.FindText("No focus actor");
+    ASSERT_TRUE(warning);
+    EXPECT_EQ(warning->Red(), 255);
+    EXPECT_EQ(warning->Green(), 0);
+    EXPECT_EQ(warning->Blue(), 0);
+    EXPECT_LT(warning->Alpha(), 255) << "faded like the button";
+    EXPECT_LE(warning->maxY, apply->minY) << "on its own line above the button";
+    ASSERT_TRUE(gui.Press("Apply", kPanel));
+    EXPECT_EQ(host.PendingExecutes(), 0u) << "a faded button does nothing";
+
+    host.MoveFocus(kZed);
+    gui.Frame();
+    EXPECT_FALSE(gui.Find("Apply", kPanel)->disabled);
+    EXPECT_FALSE(gui.FindText("No focus actor"));
+    ASSERT_TRUE(gui.Press("Apply", kPanel));
+    EXPECT_TRUE(Same(Entry(kZed).settings, kWide));
+    EXPECT_FALSE(Entry(kZed).enabled);
+    EXPECT_EQ(host.PendingExecutes(), 1u);
+    host.Wait(0);
+    EXPECT_TRUE(Same(LastCameraWrite(), OnGrid(90))) << "the override is off: the camera keeps the player's values";
+
+    ASSERT_TRUE(gui.Press("Enabled", "vistorb2_"));
+    host.Wait(0);
+    EXPECT_TRUE(Same(LastCameraWrite(), kWide)) << "until it is switched on";
+}
+
+TEST_F(GuiPresetPanel, ThePreviewShowsTheSelectedPresetFadedAndFixed) {
+    ThreePresets();
+    ShowWindow();
+    EXPECT_FALSE(gui.Find("FOV", kPanel)) << "no preview with nothing selected";
+    ASSERT_TRUE(gui.Press("Close", "presets table"));
+    gui.Frame();
+    const auto fov = gui.Find("FOV", kPanel);
+    ASSERT_TRUE(fov);
+    EXPECT_TRUE(fov->disabled);
+    EXPECT_EQ(Text("FOV", kPanel), "80");
+    EXPECT_EQ(Text("Height", kPanel), "60.00");
+    ASSERT_TRUE(gui.DragSlider("FOV", 50, 50, kPanel));
+    EXPECT_EQ(plugin->selectedPreset.settings.FOV, 80.0f);
+    EXPECT_EQ(plugin->presetStore.FindPreset("Close")->settings.FOV, 80.0f);
+}
+
+TEST_F(GuiPresetPanel, EditThenSaveRenamesAndRetunesTheSelectedPreset) {
+    ThreePresets();
+    ShowWindow();
+    ASSERT_TRUE(gui.Press("Wide", "presets table"));
+    ASSERT_TRUE(gui.Press("Edit", kPanel));
+    gui.Frame();
+    EXPECT_EQ(Text("Preset Name", "##Popup"), "Wide");
+    EXPECT_EQ(Text("FOV", "##Popup"), "110");
+
+    ASSERT_TRUE(gui.Fill("Preset Name", "Alpha", "##Popup"));
+    ASSERT_TRUE(gui.DragSlider("FOV", 0, 50, "##Popup"));
+    EXPECT_EQ(plugin->presetStore.FindPreset("Wide")->settings.FOV, 110.0f) << "nothing stored before Save";
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    gui.Frame();
+
+    EXPECT_FALSE(gui.Find("Preset Name")) << "Save closes the popup";
+    EXPECT_FALSE(std::filesystem::exists(PresetFolder() / "Wide.json"));
+    EXPECT_EQ(ReadPresetFile("Alpha").at("preset").at("FOV").get<float>(), 60.0f);
+    EXPECT_EQ(PresetNames(), (std::vector<std::string>{"Alpha", "Close", "my camera"}));
+    EXPECT_EQ(plugin->selectedPreset.name, "Alpha");
+    gui.MoveMouse(2, 2);
+    gui.Frame();
+    EXPECT_EQ(gui.Highlighted("Alpha", "presets table"), true);
+    EXPECT_EQ(Text("Presets", kPanel), "Alpha");
+}
+
+TEST_F(GuiPresetPanel, EditThenSaveWithNothingSelectedStoresNothingAndSaysSo) {
+    ThreePresets();
+    Replay({Bot("Zed", OnGrid(90))}, kZed);
+    ShowWindow();
+    host.ClearLog();
+    ASSERT_TRUE(gui.Press("Edit", kPanel));
+    ASSERT_TRUE(gui.Fill("Preset Name", "Ghost", "##Popup"));
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    EXPECT_EQ(host.LogLines(), std::vector<std::string>{"Failed to find the old preset to update"});
+    EXPECT_FALSE(std::filesystem::exists(PresetFolder() / "Ghost.json"));
+    EXPECT_EQ(PresetNames(), (std::vector<std::string>{"Close", "Wide", "my camera"}));
+    EXPECT_EQ(plugin->selectedPreset.name, "Ghost") << "the selection takes the typed name anyway";
+
+    gui.Frame();
+    ASSERT_TRUE(gui.Press("Apply", kPanel));
+    EXPECT_EQ(host.PendingExecutes(), 0u) << "a name the cache does not hold applies nothing";
+    EXPECT_TRUE(Same(Entry(kZed).settings, OnGrid(90)));
+}
+
+TEST_F(GuiPresetPanel, DeleteRemovesTheSelectedPresetAndClearsTheSelection) {
+    ThreePresets();
+    ShowWindow();
+    ASSERT_TRUE(gui.Press("Wide", "presets table"));
+    gui.Frame();
+    ASSERT_TRUE(gui.Find("FOV", kPanel));
+    host.ClearLog();
+
+    ASSERT_TRUE(gui.Press("Delete", kPanel));
+    gui.Frame();
+    EXPECT_FALSE(std::filesystem::exists(PresetFolder() / "Wide.json"));
+    EXPECT_EQ(PresetNames(), (std::vector<std::string>{"Close", "my camera"}));
+    EXPECT_TRUE(LogHas("Deleting preset: Wide"));
+    EXPECT_EQ(plugin->selectedPreset.name, "");
+    EXPECT_TRUE(Same(plugin->selectedPreset.settings, ProfileCameraSettings{}));
+    EXPECT_FALSE(gui.Find("FOV", kPanel)) << "the preview goes with the selection";
+    EXPECT_EQ(Text("Presets", kPanel), "");
+    EXPECT_EQ(Listed("presets table"), (std::vector<std::string>{"Close", "my camera"}));
+
+    host.ClearLog();
+    ASSERT_TRUE(gui.Press("Delete", kPanel));
+    EXPECT_FALSE(host.LogLines().empty()) << "the store is asked about the empty name and answers";
+    EXPECT_EQ(PresetNames(), (std::vector<std::string>{"Close", "my camera"}));
+}
+
+TEST_F(GuiPresetPanel, PresetsWithOneNameAreSeparateRowsAndAnEmptyNameIsARowToo) {
+    PresetFile("Twin", kWide);
+    Load();
+    plugin->presetStore.presets.push_back(CameraPreset{"Twin", kClose});
+    plugin->presetStore.presets.push_back(CameraPreset{"", OnGrid(70)});
+    ShowWindow();
+    const std::vector<sim::GuiItem> twins = gui.FindAll("Twin", "presets table");
+    ASSERT_EQ(twins.size(), 2u);
+    EXPECT_NE(twins[0].id, twins[1].id);
+    const sim::GuiItem second = twins[0].minY < twins[1].minY ? twins[1] : twins[0];
+    gui.MoveMouse(second.CenterX(), second.CenterY());
+    gui.Frame();
+    gui.SetMouseButton(true);
+    gui.Frame();
+    gui.SetMouseButton(false);
+    gui.Frame();
+    EXPECT_TRUE(Same(plugin->selectedPreset.settings, kClose)) << "the row clicked, not its namesake";
+}
+
+TEST(GuiSearch, ContainsIgnoreCaseFoldsAsciiLettersOnly) {
+    EXPECT_EQ(ContainsIgnoreCase("my camera", "CAM"), 3u);
+    EXPECT_EQ(ContainsIgnoreCase("Wide", "CAM"), std::string::npos);
+    EXPECT_EQ(ContainsIgnoreCase("Wide", ""), 0u);
+    EXPECT_EQ(ContainsIgnoreCase("", ""), 0u);
+    EXPECT_EQ(ContainsIgnoreCase("", "a"), std::string::npos);
+    // Bytes above 0x7F (UTF-8) go through the C library's tolower safely and stay as they are.
+    EXPECT_EQ(ContainsIgnoreCase("K\xC3\xA4se", "\xC3\xA4"), 1u);
+    EXPECT_EQ(ContainsIgnoreCase("K\xC3\xA4se", "\xC3\x84"), std::string::npos);
+    EXPECT_EQ(ContainsIgnoreCase("ZED", "zed"), 0u);
+}
+
+}  // namespace
+}  // namespace gui_test
