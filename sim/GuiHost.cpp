@@ -421,10 +421,20 @@ std::vector<std::string> GuiHost::Messages() {
     return messages;
 }
 
+namespace {
+// A window's first frame lays it out unseen (its size is not known yet); a person can click it
+// only from the next frame on.
+bool Shown(ImGuiContext* context, const GuiItem& item) {
+    ImGui::SetCurrentContext(context);
+    const ImGuiWindow* window = ImGui::FindWindowByName(item.window.c_str());
+    return window && window->WasActive && !window->Hidden;
+}
+}  // namespace
+
 const GuiItem* GuiHost::Require(const std::string& label, const std::string& scope) {
     const GuiItem* item = recorder.Find(label, scope);
-    if (!item) {
-        // What was asked for may only just have been put on screen.
+    // What was asked for may only just have been put on screen.
+    for (int tries = 0; tries < 2 && !(item && Shown(context, *item)); ++tries) {
         RunFrame();
         item = recorder.Find(label, scope);
     }

@@ -1,6 +1,8 @@
 #include "sim/GuiScript.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <cstdlib>
 #include <map>
 
@@ -56,6 +58,12 @@ nlohmann::json ItemJson(const GuiItem& item) {
 bool Expect(GuiHost& gui, const std::vector<std::string>& args, const std::string& scope, std::string& error) {
     const std::string& label = args[0];
     const std::string& state = args[1];
+    static const char* const kStates[] = {"present", "absent", "checked", "unchecked", "enabled", "disabled"};
+    const bool known = std::find(std::begin(kStates), std::end(kStates), state) != std::end(kStates);
+    if (!(known && args.size() == 2) && !(state == "text" && args.size() == 3)) {
+        error = "usage: gui expect LABEL present|absent|checked|unchecked|enabled|disabled|text TEXT [in SCOPE]";
+        return false;
+    }
     const std::optional<GuiItem> item = gui.Find(label, scope);
     if (state == "absent") {
         if (item) error = fmt::format("'{}' is on screen", label);
@@ -76,13 +84,10 @@ bool Expect(GuiHost& gui, const std::vector<std::string>& args, const std::strin
     } else if (state == "enabled" || state == "disabled") {
         holds = item->disabled == (state == "disabled");
         actual = item->disabled ? "disabled" : "enabled";
-    } else if (state == "text" && args.size() == 3) {
+    } else {
         actual = gui.TextOf(label, scope).value_or("");
         holds = actual == args[2];
         actual = "showing '" + actual + "'";
-    } else {
-        error = "usage: expect LABEL present|absent|checked|unchecked|enabled|disabled|text TEXT [in SCOPE]";
-        return false;
     }
     if (!holds) error = fmt::format("'{}' is {}, expected {}", label, actual, args.size() == 3 ? "'" + args[2] + "'" : state);
     return holds;

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "plugin/LogLine.h"
 #include "plugin/Vistorb.h"
 #include "sim/GuiHost.h"
 #include "sim/Host.h"
@@ -73,6 +74,8 @@ protected:
     sim::GuiHost gui;
 
     void SetUp() override { gui.ConnectMenus(host); }
+    // The plugin linked into the tests shares this binary's log handle, which would outlive the host.
+    void TearDown() override { globalConsoleManager.reset(); }
 
     // Preset files that are in the folder before the plugin starts.
     void PresetFile(const std::string& name, const ProfileCameraSettings& s) {
