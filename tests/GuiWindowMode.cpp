@@ -1,0 +1,68 @@
+// The GUI host's window mode: frames rendered by OpenGL into an SDL window and saved as PNG.
+// Needs a display; under CI it runs inside xvfb-run, elsewhere it is skipped.
+#include <cstdlib>
+#include <filesystem>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#include <stb/stb_image.h>
+#pragma GCC diagnostic pop
+
+#include "imgui.h"
+#include "tests/GuiSupport.h"
+
+namespace gui_test {
+namespace {
+
+TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
+    setenv("SDL_VIDEODRIVER", "x11", 1);  // the tests' default is SDL's dummy driver, which has no OpenGL
+
+    RecordingHost host;
+    auto plugin = std::make_shared<Vistorb>();
+    sim::GuiHostOptions options;
+    options.window = true;
+    options.width = 800;
+    options.height = 600;
+    options.screenshotFolder = (host.DataFolder() / "shots").string();
+    sim::GuiHost gui(options);
+    plugin->consoleManager = host.Console();
+    plugin->gameHandle = host.Game();
+    plugin->onLoad();
+    gui.AttachPlugin(plugin, plugin);
+    gui.ShowSettings(true);
+    gui.Frame(2);
+
+    ASSERT_TRUE(gui.Screenshot("settings.png")) << gui.LastError();
+    const std::filesystem::path file = host.DataFolder() / "shots" / "settings.png";
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load(file.string().c_str(), &width, &height, &channels, 4);
+    ASSERT_NE(pixels, nullptr) << stbi_failure_reason();
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+
+    // The "Open" button is painted in the style's button colour; the sky behind the windows is not.
+    const auto open = gui.Find("Open");
+    ASSERT_TRUE(open);
+    const auto at = [&](float x, float y) {
+        const unsigned char* p = pixels + (static_cast<int>(y) * width + static_cast<int>(x)) * 4;
+        return ImVec4(p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f, p[3] / 255.0f);
+    };
+    const ImVec4 face = at(open->minX + 2, open->minY + 2);
+    const ImVec4 grass = at(2, 590);
+    EXPECT_EQ(face.w, 1.0f) << "screenshots are opaque";
+    EXPECT_GT(face.z, face.y) << "the default button face is blue";
+    EXPECT_GT(grass.y, grass.z) << "the pitch behind the windows is green";
+    stbi_image_free(pixels);
+
+    ASSERT_FALSE(gui.Screenshot("/proc/no/such/folder/x.png"));
+    EXPECT_NE(gui.LastError().find("cannot write the screenshot"), std::string::npos);
+    globalConsoleManager.reset();
+}
+
+}  // namespace
+}  // namespace gui_test
