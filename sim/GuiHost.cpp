@@ -240,14 +240,17 @@ void GuiHost::RunFrame(const std::string& screenshotPath, bool* screenshotSaved)
     ApplyMenuRequests();
 
     ImGuiIO& io = ImGui::GetIO();
-    const bool live = options.liveInput && sdlWindow;
+    // A person at the window drives the GUI, except while a scripted action runs its frames.
+    const bool live = options.liveInput && sdlWindow && scripting == 0;
     if (sdlWindow) {
         PumpWindowEvents();
         ImGui_ImplOpenGL3_NewFrame();
         if (live) ImGui_ImplSDL2_NewFrame();
     }
     if (!live) {
-        io.DisplaySize = ImVec2(static_cast<float>(options.width), static_cast<float>(options.height));
+        int width = options.width, height = options.height;
+        if (sdlWindow) SDL_GetWindowSize(sdlWindow, &width, &height);
+        io.DisplaySize = ImVec2(static_cast<float>(width), static_cast<float>(height));
         io.DeltaTime = kFrameSeconds;
         FeedInput();
     }
@@ -431,6 +434,13 @@ bool Shown(ImGuiContext* context, const GuiItem& item) {
 }
 }  // namespace
 
+// Marks the frames of one scripted action.
+struct GuiHost::Scripted {
+    explicit Scripted(int& depth) : depth(depth) { ++depth; }
+    ~Scripted() { --depth; }
+    int& depth;
+};
+
 const GuiItem* GuiHost::Require(const std::string& label, const std::string& scope) {
     const GuiItem* item = recorder.Find(label, scope);
     // What was asked for may only just have been put on screen.
@@ -445,6 +455,7 @@ const GuiItem* GuiHost::Require(const std::string& label, const std::string& sco
 }
 
 bool GuiHost::ClickAt(float x, float y) {
+    Scripted scripted(scripting);
     input.mouseX = x;
     input.mouseY = y;
     input.mouseDown = false;
@@ -472,6 +483,7 @@ bool GuiHost::Hover(const std::string& label, const std::string& scope) {
     RunOnGuiSide([&] {
         const GuiItem* item = Require(label, scope);
         if (!item) return;
+        Scripted scripted(scripting);
         input.mouseX = item->CenterX();
         input.mouseY = item->CenterY();
         RunFrame();
@@ -504,6 +516,7 @@ bool GuiHost::DragSlider(const std::string& label, int index, int lastIndex, con
 
 void GuiHost::Type(const std::string& text) {
     RunOnGuiSide([&] {
+        Scripted scripted(scripting);
         input.chars += text;
         RunFrame();
     });
@@ -511,6 +524,7 @@ void GuiHost::Type(const std::string& text) {
 
 void GuiHost::PressKey(int imguiKey, bool ctrl) {
     RunOnGuiSide([&] {
+        Scripted scripted(scripting);
         input.ctrl = ctrl;
         input.keys.insert(imguiKey);
         RunFrame();
@@ -701,7 +715,8 @@ bool GuiHost::InitWindow() {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-    const Uint32 flags = SDL_WINDOW_OPENGL | (options.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+    const Uint32 flags =
+        SDL_WINDOW_OPENGL | (options.visible ? SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE : SDL_WINDOW_HIDDEN);
     sdlWindow = SDL_CreateWindow("vistorb-host", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
                                  options.height, flags);
     if (!sdlWindow) {
@@ -747,7 +762,10 @@ void GuiHost::ReleaseGl() {
 void GuiHost::PumpWindowEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
-        if (options.liveInput) ImGui_ImplSDL2_ProcessEvent(&event);
+        if (event.type == SDL_QUIT ||
+            (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
+            quitRequested = true;
+        if (options.liveInput && scripting == 0) ImGui_ImplSDL2_ProcessEvent(&event);
     }
 }
 

@@ -144,6 +144,9 @@ public:
     // Renders one frame and saves it as a PNG. Needs the window mode.
     bool Screenshot(const std::string& path);
 
+    // The person at a shown window closed it (window mode with live input).
+    bool QuitRequested() const { return quitRequested; }
+
     std::string LastError();
     // Messages of the GUI host itself (unknown menus, a plugin slot that threw), oldest first.
     std::vector<std::string> Messages();
@@ -156,6 +159,8 @@ private:
         std::set<int> keys;   // ImGuiKey_ values held
         std::string chars;    // typed, not yet handed to the GUI
     };
+
+    struct Scripted;
 
     void Init();              // context, fonts, and the window when asked (on the render thread)
     void Shutdown();
@@ -186,6 +191,8 @@ private:
     ImGuiContext* context = nullptr;
     ItemRecorder recorder;
     Input input;
+    int scripting = 0;  // > 0 while an input operation runs its frames: its input, not the window's
+    std::atomic<bool> quitRequested{false};
     uint64_t frames = 0;
     bool glyphsRead = false;
     std::vector<ScreenGlyph> glyphs;
