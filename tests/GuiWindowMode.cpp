@@ -64,5 +64,25 @@ TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
     globalConsoleManager.reset();
 }
 
+TEST(GuiWindowMode, ScriptedActionsWorkOnAWindowThatAPersonDrives) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+
+    RecordingHost host;
+    auto plugin = std::make_shared<Vistorb>();
+    sim::GuiHostOptions options;
+    options.window = options.visible = options.liveInput = true;
+    sim::GuiHost gui(options);
+    plugin->consoleManager = host.Console();
+    plugin->gameHandle = host.Game();
+    plugin->onLoad();
+    gui.AttachPlugin(plugin, plugin);
+    gui.ShowSettings(true);
+    gui.Frame(2);
+    ASSERT_TRUE(gui.Press("Open")) << gui.LastError();
+    EXPECT_EQ(host.ExecutedCommands(), std::vector<std::string>{"sleep 1; openmenu Vistorb"});
+    globalConsoleManager.reset();
+}
+
 }  // namespace
 }  // namespace gui_test
