@@ -37,6 +37,8 @@ std::string Vistorb::GetMenuId() { return kMenuId; }
 std::string Vistorb::GetMenuCaption() { return menuTitle; }
 
 bool Vistorb::WantsInputBlocked() {
+    // The host may ask before it has handed over a context; there is nothing to capture then.
+    if (!ImGui::GetCurrentContext()) return false;
     const ImGuiIO& io = ImGui::GetIO();
     return io.WantCaptureMouse || io.WantCaptureKeyboard;
 }

@@ -115,6 +115,8 @@ TEST_F(GuiSettingsPage, WantsInputBlockedFollowsTheCaptureFlagsOfTheCurrentConte
     ImGui::GetIO().WantCaptureMouse = true;
     EXPECT_TRUE(plugin->WantsInputBlocked());
     ImGui::DestroyContext(other);
+    ImGui::SetCurrentContext(nullptr);
+    EXPECT_FALSE(plugin->WantsInputBlocked()) << "asked before any context was handed over";
     ImGui::SetCurrentContext(gui.Context());
 }
 
