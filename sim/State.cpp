@@ -59,19 +59,33 @@ json PlayersJson(const std::vector<PlayerSpec>& players) {
 // with the same compiler, and Vistorb's first base is the BakkesModPlugin the host holds, so
 // the pointer needs no adjustment. Read only; the table and focus under the plugin's own lock,
 // exactly as its GUI frame takes it.
+struct PluginData {
+    std::mutex* stateLock;
+    const std::map<std::string, CameraOverride>* cameraOverrides;
+    const std::string* focusedId;
+    const PresetStore* presetStore;
+};
+
+// The type check of the sanitizer build would need Vistorb's type information, which only the
+// library holds (hidden); the class name in the record stands in for it.
+__attribute__((no_sanitize("vptr"))) PluginData Inside(BakkesMod::Plugin::BakkesModPlugin* object) {
+    auto* plugin = static_cast<Vistorb*>(object);
+    return PluginData{&plugin->stateLock, &plugin->cameraOverrides, &plugin->focusedId, &plugin->presetStore};
+}
+
 void ReadPlugin(const PluginLoader& loader, const GuiSideRunner& guiSide, json& state) {
     state["overrides"] = nullptr;
     state["focusedId"] = nullptr;
     state["presets"] = nullptr;
     if (!loader.Loaded() || loader.Description().className != "Vistorb") return;
-    auto* plugin = static_cast<Vistorb*>(loader.LoadedPlugin().get());
+    const PluginData plugin = Inside(loader.LoadedPlugin().get());
 
     std::map<std::string, CameraOverride> overrides;
     std::string focusedId;
     {
-        std::lock_guard<std::mutex> lock(plugin->stateLock);
-        overrides = plugin->cameraOverrides;
-        focusedId = plugin->focusedId;
+        std::lock_guard<std::mutex> lock(*plugin.stateLock);
+        overrides = *plugin.cameraOverrides;
+        focusedId = *plugin.focusedId;
     }
     json table = json::object();
     for (const auto& [key, entry] : overrides) table[key] = OverrideJson(entry);
@@ -81,9 +95,9 @@ void ReadPlugin(const PluginLoader& loader, const GuiSideRunner& guiSide, json& 
     json presets = json::array();
     std::string folder;
     auto readPresets = [&] {
-        for (const CameraPreset& preset : plugin->presetStore.presets)
+        for (const CameraPreset& preset : plugin.presetStore->presets)
             presets.push_back(json{{"name", preset.name}, {"settings", SettingsJson(preset.settings)}});
-        folder = plugin->presetStore.presetFolder.string();
+        folder = plugin.presetStore->presetFolder.string();
     };
     if (guiSide)
         guiSide(readPresets);
