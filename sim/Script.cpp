@@ -254,12 +254,12 @@ Status ScriptRunner::RunLine(const std::string& rawLine, const std::string& wher
             pendingFile.text += line + "\n";
             return Status::Ok;
         }
+        size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') return Status::Ok;  // blank, or a comment
         std::vector<ScriptWord> words;
         std::string error;
         if (!SplitScriptLine(line, words, error)) return Fail(where, error, Status::BadLine);
-        if (words.empty() || (line.find_first_not_of(" \t") != std::string::npos &&
-                              line[line.find_first_not_of(" \t")] == '#'))
-            return Status::Ok;
+        if (words.empty()) return Status::Ok;
         return Run(line, words, where);
     } catch (const std::exception& e) {
         return Fail(where, fmt::format("{}", e.what()));
@@ -330,7 +330,11 @@ Status ScriptRunner::Run(const std::string& line, const std::vector<ScriptWord>&
     if (verb == "log") return Log(args, where);
     if (verb == "gui") {
         if (args.empty()) return Fail(where, "usage: gui COMMAND [ARGUMENTS]", Status::BadLine);
-        if (!guiCommand) return Fail(where, "no GUI host is running (start vistorb-host with --gui)");
+        if (args[0] == "screenshot" && args.size() == 2 && !screenshots) {
+            Print(fmt::format("[host] no screenshot {} taken: run with --screenshots DIR to keep pictures", args[1]));
+            return Status::Ok;
+        }
+        if (!guiCommand) return Fail(where, "no GUI host is running");
         std::string error;
         if (!guiCommand(args, error)) return Fail(where, error);
         return Status::Ok;

@@ -51,6 +51,9 @@ public:
     void SetGuiCommand(GuiCommand handler) { guiCommand = std::move(handler); }
     void SetThreadSwitch(ThreadSwitch handler) { threadSwitch = std::move(handler); }
     void SetGuiSide(GuiSideRunner runner) { guiSide = std::move(runner); }
+    // Without a place for pictures (no window to take them from), "gui screenshot" lines are
+    // passed over with a note instead of failing, so one script serves both kinds of run.
+    void SetScreenshots(bool enabled) { screenshots = enabled; }
 
     // Runs one line; `where` ("FILE:LINE") starts every message about it. A failure is
     // reported on the error stream before this returns.
@@ -107,6 +110,7 @@ private:
     GuiCommand guiCommand;
     ThreadSwitch threadSwitch;
     GuiSideRunner guiSide;
+    bool screenshots = true;
 
     bool pendingFileOpen = false;
     PendingFile pendingFile;

@@ -4,14 +4,19 @@
 
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <fmt/format.h>
 
 #include "sim/Demo.h"
+#include "sim/GuiHost.h"
+#include "sim/GuiScript.h"
 #include "sim/Host.h"
 #include "sim/Loader.h"
 #include "sim/Script.h"
@@ -29,8 +34,10 @@ constexpr const char* kUsage =
     "                     temporary folder, removed at exit)\n"
     "  --build N          the host build number (default 160; 162 reads cameras from memory)\n"
     "  --console          after the script, read more lines from standard input\n"
-    "  --gui MODE         run the GUI host: headless (off-screen) or window\n"
-    "  --screenshots DIR  where the GUI host saves screenshots\n"
+    "  --gui MODE         the GUI host: headless (default, off-screen) or window (on screen,\n"
+    "                     live mouse and keyboard, threads on)\n"
+    "  --screenshots DIR  keep the scripts' screenshots there (renders into a hidden window;\n"
+    "                     without a display run under xvfb-run -a)\n"
     "\n"
     "Without --script or --demo the plugin is loaded at once and the console reads standard\n"
     "input. Exit status: 0 done, 1 a step failed, 2 a bad option or script line.\n";
@@ -116,11 +123,36 @@ int Run(const Options& options) {
     sim::ScriptRunner runner(host, loader, std::cout, std::cerr);
     runner.SetDefaultPluginPath(options.plugin);
 
-    // GUI host: wired in here once it is built (RunGuiScriptCommand for "gui" lines, its render
-    // thread for "threads on", a loader listener so that it stops drawing an unloading plugin).
-    if (options.gui || options.screenshots) {
-        std::cerr << "vistorb-host: this build has no GUI host; 'gui' lines will fail\n";
+    // The GUI host draws whatever plugin the loader holds and lets go of it before it unloads;
+    // the console's menu commands reach it. Off-screen unless a window is asked for, or
+    // pictures are: those are read back from a (hidden) window.
+    const bool liveWindow = options.gui && *options.gui == "window";
+    sim::GuiHostOptions guiOptions;
+    guiOptions.window = liveWindow || options.screenshots.has_value();
+    guiOptions.visible = liveWindow;
+    guiOptions.liveInput = liveWindow;
+    guiOptions.screenshotFolder = options.screenshots.value_or("");
+    std::unique_ptr<sim::GuiHost> gui;
+    try {
+        gui = std::make_unique<sim::GuiHost>(guiOptions);
+    } catch (const std::exception& e) {
+        std::cerr << fmt::format("vistorb-host: cannot start the GUI host: {}\n", e.what());
+        return 1;
     }
+    gui->Follow(loader);
+    gui->ConnectMenus(host);
+    runner.SetGuiCommand([&](const std::vector<std::string>& words, std::string& error) {
+        return sim::RunGuiScriptCommand(*gui, words, error, [&](const std::string& text) { runner.Print(text); });
+    });
+    runner.SetThreadSwitch([&](bool on) {
+        if (on)
+            gui->StartRenderThread();
+        else
+            gui->StopRenderThread();
+    });
+    runner.SetGuiSide([&](const std::function<void()>& work) { gui->RunOnGuiSide(work); });
+    runner.SetScreenshots(guiOptions.window);
+    if (liveWindow) runner.RunLine("threads on", "vistorb-host");  // a person needs live frames
 
     int status = 0;
     bool console = options.console;
@@ -138,6 +170,9 @@ int Run(const Options& options) {
     // A clean end whatever the script left behind: the plugin goes first, then the threads.
     if (loader.Loaded()) runner.RunLine("unload", "vistorb-host");
     if (host.Threaded()) runner.RunLine("threads off", "vistorb-host");
+    runner.SetGuiCommand(nullptr);
+    runner.SetThreadSwitch(nullptr);
+    runner.SetGuiSide(nullptr);
     return status;
 }
 

@@ -58,6 +58,13 @@ TEST(ScriptEndToEnd, ACheckedBuild162SessionPasses) {
     EXPECT_THAT(run.output, HasSubstr("[host] unloaded Vistorb\n"));
 }
 
+TEST(ScriptEndToEnd, TheReadmeExampleRunsAsDocumented) {
+    RunResult run = RunHost("--script " + Script("readme-example.vsim"));
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_THAT(run.output, HasSubstr("> vistorb_set enabled 1; vistorb_set fov 200\n"));
+    EXPECT_THAT(run.output, HasSubstr("[camera] 3 new writes, last at tick 1 for Player_Bot_Zed: FOV 110 "));
+}
+
 TEST(ScriptEndToEnd, BadInputGetsOneClearMessageAndItsExitStatus) {
     RunResult bad = RunHost("--script " + Script("bad-line.vsim"));
     EXPECT_EQ(bad.status, 2);
@@ -97,6 +104,13 @@ TEST(ScriptEndToEnd, TheConsoleOnStdinLoadsThePluginAndCarriesOnAfterMistakes) {
     EXPECT_THAT(run.output, HasSubstr("[console] Usage: vistorb_set "));
     EXPECT_THAT(run.output, HasSubstr("console:3: unknown command 'bogus'\n"));
     EXPECT_THAT(run.output, HasSubstr("[console] no focus actor\n")) << "the line after the mistake ran";
+    EXPECT_THAT(run.output, HasSubstr("[host] unloaded Vistorb\n"));
+}
+
+TEST(ThreadsScriptEndToEnd, ASessionWithRealGameAndRenderThreadsPasses) {
+    RunResult run = RunHost("--script " + Script("threads.vsim"));
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_THAT(run.output, HasSubstr("[host] threads on"));
     EXPECT_THAT(run.output, HasSubstr("[host] unloaded Vistorb\n"));
 }
 

@@ -44,9 +44,11 @@ protected:
 };
 
 TEST_F(ScriptLanguage, AFileRunStopsAtItsFirstBadLineAndNamesIt) {
-    EXPECT_EQ(Run("# a comment\n\n   # an indented comment\necho  one\nfrobnicate now\necho two\n"), 2);
+    EXPECT_EQ(Run("# a comment with an \"open quote\n\n   # an indented comment\n\t\r\necho  one\n"
+                  "frobnicate now\necho two\n"),
+              2);
     EXPECT_EQ(out.str(), " one\n") << "the echo keeps what follows its one blank";
-    EXPECT_EQ(err.str(), "t.vsim:5: unknown command 'frobnicate'\n");
+    EXPECT_EQ(err.str(), "t.vsim:6: unknown command 'frobnicate'\n");
 
     err.str("");
     EXPECT_EQ(Run("tick\ntick many\ntick\n"), 2);
