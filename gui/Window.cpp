@@ -11,13 +11,13 @@
 #include "plugin/Vistorb.h"
 
 void Vistorb::DrawWindow() {
-    // The close button clears this flag. The window's own flag is cleared here too, but only a
-    // press in this frame asks the host to toggle the menu: the host may draw the window again
-    // before it gets to the request, and a second toggle would open the window again.
+    // The close button clears this flag, and only a press in this very frame asks the host to
+    // toggle the menu: the host may draw the window again before it gets to the request, and a
+    // second toggle would open the window again. A collapsed window's close button counts too.
     bool keepOpen = true;
     DrawGuarded("the window", [&] {
         if (!ImGui::Begin(menuTitle.c_str(), &keepOpen, 0)) {
-            ImGui::End();  // collapsed: nothing to draw, but a press on its close button still counts
+            ImGui::End();  // collapsed: nothing else to draw
             return;
         }
         ImGui::Columns(2);
