@@ -8,36 +8,46 @@
 #include "plugin/LogLine.h"
 #include "plugin/Vistorb.h"
 
-void Vistorb::ApplyCameraOverride(const CameraOverride& override) {
-    if (!gameHandle->IsInReplay()) {
-        LogLine("not in replay");
-        return;
+namespace {
+
+// The replay camera and the focus actor it follows. Every camera operation starts with the same
+// three questions: is a replay watched, is there a camera, does it follow anything.
+struct FollowedCamera {
+    CameraWrapper camera;
+    std::string focus;
+};
+
+std::optional<FollowedCamera> FindFollowedCamera(GameWrapper& game, bool reportNotInReplay) {
+    if (!game.IsInReplay()) {
+        if (reportNotInReplay) LogLine("not in replay");
+        return std::nullopt;
     }
-    CameraWrapper camera = gameHandle->GetCamera();
-    if (!camera) return;
+    CameraWrapper camera = game.GetCamera();
+    if (!camera) return std::nullopt;
     std::string focus = camera.GetFocusActor();
-    if (focus.empty()) return;
+    if (focus.empty()) return std::nullopt;
+    return FollowedCamera{camera, std::move(focus)};
+}
+
+}  // namespace
+
+void Vistorb::ApplyCameraOverride(const CameraOverride& override) {
+    auto followed = FindFollowedCamera(*gameHandle, true);
     // Only the player the camera follows gets their values written.
-    if (focus != override.focusId) return;
-    camera.SetCameraSettings(override.enabled ? override.settings : override.defaultSettings);
+    if (!followed || followed->focus != override.focusId) return;
+    followed->camera.SetCameraSettings(override.enabled ? override.settings : override.defaultSettings);
 }
 
 void Vistorb::ApplyFocusedOverride() {
-    if (!gameHandle->IsInReplay()) {
-        LogLine("not in replay");
-        return;
-    }
-    CameraWrapper camera = gameHandle->GetCamera();
-    if (!camera) return;
-    std::string focus = camera.GetFocusActor();
-    if (focus.empty()) return;
+    auto followed = FindFollowedCamera(*gameHandle, true);
+    if (!followed) return;
 
     // Copy the entry out so the camera is written without the lock held; the GUI may edit or
     // the table may be rebuilt meanwhile, and the next tick picks that up.
     std::optional<CameraOverride> entry;
     {
         std::lock_guard<std::mutex> lock(stateLock);
-        auto found = cameraOverrides.find(focus);
+        auto found = cameraOverrides.find(followed->focus);
         if (found != cameraOverrides.end()) entry = found->second;
     }
     if (!entry) return;
@@ -45,13 +55,10 @@ void Vistorb::ApplyFocusedOverride() {
 }
 
 void Vistorb::UpdateFocusedPlayer() {
-    if (!gameHandle->IsInReplay()) return;
-    CameraWrapper camera = gameHandle->GetCamera();
-    if (!camera) return;
-    std::string focus = camera.GetFocusActor();
-    if (focus.empty()) return;
+    auto followed = FindFollowedCamera(*gameHandle, false);
+    if (!followed) return;
     std::lock_guard<std::mutex> lock(stateLock);
-    focusedId = std::move(focus);
+    focusedId = std::move(followed->focus);
 }
 
 void Vistorb::FocusPlayer(const CameraOverride& override) {

@@ -16,6 +16,7 @@
 #include "plugin/Vistorb.h"
 #include "sim/GuiHost.h"
 #include "sim/Host.h"
+#include "tests/PlayerSupport.h"
 
 namespace gui_test {
 
@@ -44,25 +45,9 @@ inline ProfileCameraSettings Camera(float fov, float height, float pitch, float 
     return ProfileCameraSettings{fov, height, pitch, distance, stiffness, swivel, transition};
 }
 
-inline bool Same(const ProfileCameraSettings& a, const ProfileCameraSettings& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-inline sim::PlayerSpec Human(const std::string& uniqueId, const std::string& name, ProfileCameraSettings camera) {
-    sim::PlayerSpec spec;
-    spec.uniqueId = uniqueId;
-    spec.name = name;
-    spec.camera = camera;
-    return spec;
-}
-
-inline sim::PlayerSpec Bot(const std::string& name, ProfileCameraSettings camera) {
-    sim::PlayerSpec spec;
-    spec.bot = true;
-    spec.name = name;
-    spec.camera = camera;
-    return spec;
-}
+using test_players::Bot;
+using test_players::Human;
+using test_players::Same;
 
 // Values that sit on every slider's grid, so drawing them changes nothing.
 inline ProfileCameraSettings OnGrid(float fov) { return Camera(fov, 100, -5, 250, 0.5f, 4, 1.2f); }

@@ -12,6 +12,7 @@
 #include "plugin/LogLine.h"
 #include "plugin/Vistorb.h"
 #include "sim/Host.h"
+#include "tests/PlayerSupport.h"
 
 // Reaches the one private entry the GUI uses into the camera engine.
 struct VistorbTestAccess {
@@ -27,25 +28,9 @@ inline ProfileCameraSettings Cam(float base) {
     return ProfileCameraSettings{base, base + 1, base + 2, base + 3, base + 4, base + 5, base + 6};
 }
 
-inline bool Same(const ProfileCameraSettings& a, const ProfileCameraSettings& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-inline sim::PlayerSpec Human(const std::string& uniqueId, const std::string& name, ProfileCameraSettings camera) {
-    sim::PlayerSpec spec;
-    spec.uniqueId = uniqueId;
-    spec.name = name;
-    spec.camera = camera;
-    return spec;
-}
-
-inline sim::PlayerSpec Bot(const std::string& name, ProfileCameraSettings camera) {
-    sim::PlayerSpec spec;
-    spec.bot = true;
-    spec.name = name;
-    spec.camera = camera;
-    return spec;
-}
+using test_players::Bot;
+using test_players::Human;
+using test_players::Same;
 
 class LoadedPlugin : public ::testing::Test {
 protected:

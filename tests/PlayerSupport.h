@@ -1,0 +1,32 @@
+#pragma once
+// Players for the simulated replay, and comparison of camera values, shared by the suites.
+#include <cstring>
+#include <string>
+
+#include "host/ProfileCameraSettings.h"
+#include "sim/Host.h"
+
+namespace test_players {
+
+// Bit-for-bit: the camera must receive exactly the floats it was given.
+inline bool Same(const ProfileCameraSettings& a, const ProfileCameraSettings& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+inline sim::PlayerSpec Human(const std::string& uniqueId, const std::string& name, ProfileCameraSettings camera) {
+    sim::PlayerSpec spec;
+    spec.uniqueId = uniqueId;
+    spec.name = name;
+    spec.camera = camera;
+    return spec;
+}
+
+inline sim::PlayerSpec Bot(const std::string& name, ProfileCameraSettings camera) {
+    sim::PlayerSpec spec;
+    spec.bot = true;
+    spec.name = name;
+    spec.camera = camera;
+    return spec;
+}
+
+}  // namespace test_players
