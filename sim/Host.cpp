@@ -104,17 +104,17 @@ void Host::SetServerPresent(bool present) {
     });
 }
 
-void Host::AddPlayer(const PlayerSpec& spec) {
-    RunOnGameThread([this, spec] {
+void Host::AddPlayer(const PlayerSpec& setup) {
+    RunOnGameThread([this, setup] {
         auto player = std::make_unique<Player>();
-        player->spec = spec;
-        if (!spec.nullRecord) {
+        player->setup = setup;
+        if (!setup.nullRecord) {
             // The game object of a player record, as build 162 is read: a camera pointer at a
             // fixed offset, and the seven floats at a fixed offset of what it points to.
             player->object.reset(new unsigned char[kPriCameraPointerOffset + sizeof(uintptr_t)]());
-            if (spec.hasCameraObject) {
+            if (setup.hasCameraObject) {
                 player->cameraObject.reset(new unsigned char[kCameraSettingsOffset + sizeof(ProfileCameraSettings)]());
-                std::memcpy(player->cameraObject.get() + kCameraSettingsOffset, &spec.camera, sizeof(spec.camera));
+                std::memcpy(player->cameraObject.get() + kCameraSettingsOffset, &setup.camera, sizeof(setup.camera));
                 uintptr_t pointer = AddressOf(player->cameraObject.get());
                 std::memcpy(player->object.get() + kPriCameraPointerOffset, &pointer, sizeof(pointer));
             }
@@ -344,9 +344,9 @@ bool Host::InReplay() {
 
 std::vector<PlayerSpec> Host::Players() {
     std::lock_guard<std::recursive_mutex> lock(mu);
-    std::vector<PlayerSpec> specs;
-    for (const auto& player : players) specs.push_back(player->spec);
-    return specs;
+    std::vector<PlayerSpec> setups;
+    for (const auto& player : players) setups.push_back(player->setup);
+    return setups;
 }
 
 CameraSnapshot Host::Camera() {
@@ -600,25 +600,25 @@ Host::Player* Host::FindPlayer(uintptr_t pri) {
 ProfileCameraSettings Host::GetCameraSettings(uintptr_t pri) {
     std::lock_guard<std::recursive_mutex> lock(mu);
     Player* player = FindPlayer(pri);
-    return player ? player->spec.camera : ProfileCameraSettings{};
+    return player ? player->setup.camera : ProfileCameraSettings{};
 }
 
 unsigned long Host::GetbBot(uintptr_t pri) {
     std::lock_guard<std::recursive_mutex> lock(mu);
     Player* player = FindPlayer(pri);
-    return player && player->spec.bot ? 1ul : 0ul;
+    return player && player->setup.bot ? 1ul : 0ul;
 }
 
 std::string Host::GetPlayerName(uintptr_t pri) {
     std::lock_guard<std::recursive_mutex> lock(mu);
     Player* player = FindPlayer(pri);
-    return player ? player->spec.name : std::string();
+    return player ? player->setup.name : std::string();
 }
 
 std::string Host::GetUniqueIdString(uintptr_t pri) {
     std::lock_guard<std::recursive_mutex> lock(mu);
     Player* player = FindPlayer(pri);
-    return player ? player->spec.uniqueId : std::string();
+    return player ? player->setup.uniqueId : std::string();
 }
 
 }  // namespace sim

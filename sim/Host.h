@@ -158,7 +158,7 @@ public:
 
 private:
     struct Player {
-        PlayerSpec spec;
+        PlayerSpec setup;
         std::unique_ptr<unsigned char[]> object;        // the player's game object
         std::unique_ptr<unsigned char[]> cameraObject;  // what its camera pointer points to
     };

@@ -459,9 +459,9 @@ Status ScriptRunner::Player(const std::vector<std::string>& args, const std::str
         "usage: player human UNIQUEID NAME [FOV HEIGHT ANGLE DISTANCE STIFFNESS SWIVEL TRANSITION] [nocamera]"
         " | player bot NAME [7 values] [nocamera] | player null | player clear";
     if (args.size() == 1 && args[0] == "null") {
-        PlayerSpec spec;
-        spec.nullRecord = true;
-        host.AddPlayer(spec);
+        PlayerSpec setup;
+        setup.nullRecord = true;
+        host.AddPlayer(setup);
         return Status::Ok;
     }
     if (args.size() == 1 && args[0] == "clear") {
@@ -470,27 +470,27 @@ Status ScriptRunner::Player(const std::vector<std::string>& args, const std::str
     }
     if (args.empty() || (args[0] != "human" && args[0] != "bot")) return Fail(where, usage, Status::BadLine);
 
-    PlayerSpec spec;
-    spec.bot = args[0] == "bot";
+    PlayerSpec setup;
+    setup.bot = args[0] == "bot";
     size_t next = 1;
-    if (!spec.bot) {
+    if (!setup.bot) {
         if (args.size() < 3) return Fail(where, usage, Status::BadLine);
-        spec.uniqueId = args[next++];
+        setup.uniqueId = args[next++];
     } else if (args.size() < 2) {
         return Fail(where, usage, Status::BadLine);
     }
-    spec.name = args[next++];
+    setup.name = args[next++];
     std::vector<std::string> rest(args.begin() + static_cast<long>(next), args.end());
     if (!rest.empty() && rest.back() == "nocamera") {
-        spec.hasCameraObject = false;
+        setup.hasCameraObject = false;
         rest.pop_back();
     }
-    spec.camera = kDefaultPlayerCamera;
+    setup.camera = kDefaultPlayerCamera;
     if (!rest.empty()) {
         if (rest.size() != 7) return Fail(where, "a player's camera takes all seven values", Status::BadLine);
-        float* fields[] = {&spec.camera.FOV,       &spec.camera.Height,      &spec.camera.Pitch,
-                           &spec.camera.Distance,  &spec.camera.Stiffness,   &spec.camera.SwivelSpeed,
-                           &spec.camera.TransitionSpeed};
+        float* fields[] = {&setup.camera.FOV,       &setup.camera.Height,      &setup.camera.Pitch,
+                           &setup.camera.Distance,  &setup.camera.Stiffness,   &setup.camera.SwivelSpeed,
+                           &setup.camera.TransitionSpeed};
         for (size_t i = 0; i < 7; ++i) {
             double value;
             if (!ParseNumber(rest[i], value))
@@ -498,7 +498,7 @@ Status ScriptRunner::Player(const std::vector<std::string>& args, const std::str
             *fields[i] = static_cast<float>(value);
         }
     }
-    host.AddPlayer(spec);
+    host.AddPlayer(setup);
     return Status::Ok;
 }
 

@@ -10,11 +10,11 @@
 namespace {
 
 sim::PlayerSpec Bot(const std::string& name, float fov) {
-    sim::PlayerSpec spec;
-    spec.bot = true;
-    spec.name = name;
-    spec.camera = ProfileCameraSettings{fov, 100, -3, 270, 0.5f, 4, 1.2f};
-    return spec;
+    sim::PlayerSpec setup;
+    setup.bot = true;
+    setup.name = name;
+    setup.camera = ProfileCameraSettings{fov, 100, -3, 270, 0.5f, 4, 1.2f};
+    return setup;
 }
 
 TEST(GuiLoadedLibrary, TheLibrarysWindowOpensFromItsSettingsPageAndDrivesTheCamera) {

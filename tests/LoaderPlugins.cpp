@@ -22,11 +22,11 @@ using ::testing::IsEmpty;
 std::string Fake(const std::string& name) { return std::string(VISTORB_FAKE_PLUGIN_DIR) + "/fake_" + name + ".so"; }
 
 sim::PlayerSpec Bot(const std::string& name, float fov) {
-    sim::PlayerSpec spec;
-    spec.bot = true;
-    spec.name = name;
-    spec.camera = ProfileCameraSettings{fov, 100, -3, 270, 0.5f, 4, 1.2f};
-    return spec;
+    sim::PlayerSpec setup;
+    setup.bot = true;
+    setup.name = name;
+    setup.camera = ProfileCameraSettings{fov, 100, -3, 270, 0.5f, 4, 1.2f};
+    return setup;
 }
 
 class LoaderPlugins : public ::testing::Test {

@@ -14,19 +14,19 @@ inline bool Same(const ProfileCameraSettings& a, const ProfileCameraSettings& b)
 }
 
 inline sim::PlayerSpec Human(const std::string& uniqueId, const std::string& name, ProfileCameraSettings camera) {
-    sim::PlayerSpec spec;
-    spec.uniqueId = uniqueId;
-    spec.name = name;
-    spec.camera = camera;
-    return spec;
+    sim::PlayerSpec setup;
+    setup.uniqueId = uniqueId;
+    setup.name = name;
+    setup.camera = camera;
+    return setup;
 }
 
 inline sim::PlayerSpec Bot(const std::string& name, ProfileCameraSettings camera) {
-    sim::PlayerSpec spec;
-    spec.bot = true;
-    spec.name = name;
-    spec.camera = camera;
-    return spec;
+    sim::PlayerSpec setup;
+    setup.bot = true;
+    setup.name = name;
+    setup.camera = camera;
+    return setup;
 }
 
 }  // namespace test_players
