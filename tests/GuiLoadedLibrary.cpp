@@ -6,16 +6,11 @@
 #include "sim/GuiHost.h"
 #include "sim/Host.h"
 #include "sim/Loader.h"
+#include "tests/PlayerSupport.h"
 
 namespace {
 
-sim::PlayerSpec Bot(const std::string& name, float fov) {
-    sim::PlayerSpec setup;
-    setup.bot = true;
-    setup.name = name;
-    setup.camera = ProfileCameraSettings{fov, 100, -3, 270, 0.5f, 4, 1.2f};
-    return setup;
-}
+using test_players::Bot;
 
 TEST(GuiLoadedLibrary, TheLibrarysWindowOpensFromItsSettingsPageAndDrivesTheCamera) {
     sim::Host host;

@@ -12,6 +12,7 @@
 #include "sim/Host.h"
 #include "sim/Loader.h"
 #include "sim/State.h"
+#include "tests/PlayerSupport.h"
 
 namespace {
 
@@ -21,13 +22,7 @@ using ::testing::IsEmpty;
 
 std::string Fake(const std::string& name) { return std::string(VISTORB_FAKE_PLUGIN_DIR) + "/fake_" + name + ".so"; }
 
-sim::PlayerSpec Bot(const std::string& name, float fov) {
-    sim::PlayerSpec setup;
-    setup.bot = true;
-    setup.name = name;
-    setup.camera = ProfileCameraSettings{fov, 100, -3, 270, 0.5f, 4, 1.2f};
-    return setup;
-}
+using test_players::Bot;
 
 class LoaderPlugins : public ::testing::Test {
 protected:

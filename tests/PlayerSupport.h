@@ -29,4 +29,9 @@ inline sim::PlayerSpec Bot(const std::string& name, ProfileCameraSettings camera
     return setup;
 }
 
+// A bot whose camera differs from another's only in its field of view.
+inline sim::PlayerSpec Bot(const std::string& name, float fov) {
+    return Bot(name, ProfileCameraSettings{fov, 100, -3, 270, 0.5f, 4, 1.2f});
+}
+
 }  // namespace test_players
