@@ -580,24 +580,18 @@ bool PressTitleButton(ImGuiContext* context, ItemRecorder& recorder, const std::
 }
 }  // namespace
 
-bool GuiHost::PressCloseButton(const std::string& windowTitle) {
-    bool done = false;
-    RunOnGuiSide([&] {
-        std::string error;
-        ImGuiID id = 0;
-        if (!PressTitleButton(context, recorder, windowTitle, "#CLOSE", error, id)) return Fail(error);
-        const GuiItem target = *recorder.FindById(id);
-        done = ClickAt(target.CenterX(), target.CenterY());
-    });
-    return done;
-}
+bool GuiHost::PressCloseButton(const std::string& windowTitle) { return PressTitleBarButton(windowTitle, "#CLOSE"); }
 
 bool GuiHost::PressCollapseButton(const std::string& windowTitle) {
+    return PressTitleBarButton(windowTitle, "#COLLAPSE");
+}
+
+bool GuiHost::PressTitleBarButton(const std::string& windowTitle, const char* button) {
     bool done = false;
     RunOnGuiSide([&] {
         std::string error;
         ImGuiID id = 0;
-        if (!PressTitleButton(context, recorder, windowTitle, "#COLLAPSE", error, id)) return Fail(error);
+        if (!PressTitleButton(context, recorder, windowTitle, button, error, id)) return Fail(error);
         const GuiItem target = *recorder.FindById(id);
         done = ClickAt(target.CenterX(), target.CenterY());
     });
