@@ -11,7 +11,7 @@
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "presets/PresetStore.h"
 
 namespace fs = std::filesystem;

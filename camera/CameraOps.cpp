@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "plugin/Guarded.h"
-#include "plugin/LogLine.h"
+#include "core/Guarded.h"
+#include "core/LogLine.h"
 #include "plugin/Vistorb.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <fmt/format.h>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "plugin/Vistorb.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include "gui/Sliders.h"
 #include "imgui.h"
 #include "imgui_stdlib.h"
-#include "plugin/Guarded.h"
-#include "plugin/LogLine.h"
+#include "core/Guarded.h"
+#include "core/LogLine.h"
 #include "plugin/Vistorb.h"
 
 void Vistorb::DrawPresetCombo() {

@@ -7,7 +7,7 @@
 #include "gui/Sliders.h"
 #include "imgui.h"
 #include "imgui_stdlib.h"
-#include "plugin/Guarded.h"
+#include "core/Guarded.h"
 #include "plugin/Vistorb.h"
 
 void Vistorb::DrawWindow() {

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <utility>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "presets/PresetStoreTesting.h"
 
 namespace fs = std::filesystem;

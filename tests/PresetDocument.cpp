@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/CameraValuesPinned.h"
 #include "tests/PresetSupport.h"
 
 using nlohmann::json;
@@ -135,7 +136,8 @@ TEST(PresetDocument, ReadingErrorsAndTheirMessages) {
     EXPECT_EQ(ReadError(without("preset").dump()), "[json.exception.out_of_range.403] key 'preset' not found");
     EXPECT_EQ(ReadError(without("preset_name").dump()),
               "[json.exception.out_of_range.403] key 'preset_name' not found");
-    for (const char* key : {"FOV", "Height", "Pitch", "Distance", "Stiffness", "SwivelSpeed", "TransitionSpeed"}) {
+    for (const auto& row : pinned::kCameraValues) {
+        const char* key = row.value.jsonKey;
         EXPECT_EQ(ReadError(without(key).dump()),
                   std::string("[json.exception.out_of_range.403] key '") + key + "' not found");
     }

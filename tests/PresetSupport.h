@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "presets/PresetStore.h"
 #include "presets/PresetStoreTesting.h"
 #include "sim/Host.h"

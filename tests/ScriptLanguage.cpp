@@ -10,7 +10,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "sim/Host.h"
 #include "sim/Loader.h"
 #include "sim/Script.h"
