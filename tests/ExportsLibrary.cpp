@@ -61,7 +61,7 @@ TEST_F(ExportsLibrary, RecordReadsBackByteForByte) {
     EXPECT_GT(std::strlen(fileName), 0u);
     EXPECT_STREQ(At<const char*>(16), "Vistorb");
     EXPECT_STREQ(At<const char*>(24), "write a plugin description here");
-    EXPECT_STREQ(At<const char*>(32), "1.1.0.5");
+    EXPECT_STREQ(At<const char*>(32), VISTORB_VERSION);
     EXPECT_EQ(At<uint32_t>(40), 1u);
     EXPECT_EQ(At<uint32_t>(44), 0u) << "padding after the plugin type";
     EXPECT_EQ(At<void*>(48), reinterpret_cast<void*>(getPlugin));

@@ -23,7 +23,7 @@ TEST(GuiLoadedLibrary, TheLibrarysWindowOpensFromItsSettingsPageAndDrivesTheCame
     host.AddPlayer(Bot("Zed", 95));
     host.AddPlayer(Bot("Ann", 85));
     std::string error;
-    ASSERT_TRUE(loader.Load(VISTORB_PLUGIN_PATH, error)) << error;
+    ASSERT_TRUE(loader.Load(VISTORB_TESTING_PLUGIN_PATH, error)) << error;
     host.ImportReplay();
     host.Wait(2.0);
     host.MoveFocus("Player_Bot_Zed");

@@ -47,7 +47,7 @@ TEST_F(LoaderPlugins, LoadsTheBuiltLibraryThroughItsExportsAndStartsIt) {
     EXPECT_EQ(loader->Description().apiBuild, 95);
     EXPECT_EQ(loader->Description().className, "Vistorb");
     EXPECT_EQ(loader->Description().pluginName, "write a plugin description here");
-    EXPECT_EQ(loader->Description().pluginVersion, "1.1.0.5");
+    EXPECT_EQ(loader->Description().pluginVersion, VISTORB_VERSION);
     EXPECT_EQ(loader->Description().pluginType, 1u);
 
     // The handles reached the object before onLoad, and onLoad ran.

@@ -19,7 +19,7 @@
 #include "core/LogLine.h"
 #include "presets/PresetStore.h"
 #include "presets/PresetStoreTesting.h"
-#include "sim/Host.h"
+#include "tests/ConsoleCapture.h"
 
 namespace preset_test {
 
@@ -63,12 +63,12 @@ inline bool WithoutRootPowers(const std::function<void()>& work) {
 
 class PresetFolderTest : public ::testing::Test {
 protected:
-    sim::Host host;
+    CapturedConsole console;
     fs::path root;    // scratch space, removed afterwards
     fs::path folder;  // the preset folder inside it
 
     void SetUp() override {
-        globalConsoleManager = host.Console();
+        globalConsoleManager = console.Console();
         std::string pattern = (fs::temp_directory_path() / "vistorb-presets-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         root = pattern;
@@ -90,7 +90,7 @@ protected:
 
     PresetStore MakeStore() {
         PresetStore store(folder);
-        host.ClearLog();
+        console.ClearLog();
         return store;
     }
 
@@ -113,8 +113,8 @@ protected:
     std::string PathOf(const std::string& fileName) { return (folder / fileName).string(); }
 
     std::vector<std::string> TakeLog() {
-        std::vector<std::string> lines = host.LogLines();
-        host.ClearLog();
+        std::vector<std::string> lines = console.LogLines();
+        console.ClearLog();
         return lines;
     }
 

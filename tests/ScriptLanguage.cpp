@@ -29,7 +29,7 @@ protected:
     std::ostringstream out, err;
     std::unique_ptr<sim::ScriptRunner> runner = std::make_unique<sim::ScriptRunner>(host, loader, out, err);
 
-    void SetUp() override { runner->SetDefaultPluginPath(VISTORB_PLUGIN_PATH); }
+    void SetUp() override { runner->SetDefaultPluginPath(VISTORB_TESTING_PLUGIN_PATH); }
     void TearDown() override {
         loader.Unload();
         runner.reset();
@@ -212,7 +212,7 @@ TEST_F(ScriptLanguage, PrintsPluginLogLinesCameraSummariesAndState) {
               0)
         << err.str();
     const std::string text = out.str();
-    EXPECT_THAT(text, HasSubstr("[host] loaded Vistorb 1.1.0.5 (plugin API build 95) from " VISTORB_PLUGIN_PATH "\n"));
+    EXPECT_THAT(text, HasSubstr("[host] loaded Vistorb " VISTORB_VERSION " (plugin API build 95) from " VISTORB_TESTING_PLUGIN_PATH "\n"));
     EXPECT_THAT(text, HasSubstr("[camera] no new writes (following nobody)\n"));
     EXPECT_THAT(text, HasSubstr("[camera] 3 new writes, last at tick 3 for Player_Steam|1|0: FOV 90 Height 100 "
                                 "Angle -4 Distance 270 Stiffness 0.5 SwivelSpeed 4 TransitionSpeed 1.25\n"));
