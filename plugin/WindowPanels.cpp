@@ -68,8 +68,7 @@ void Vistorb::DrawPresetActions() {
         std::lock_guard<std::mutex> lock(stateLock);
         hasFocusEntry = cameraOverrides.count(focusedId) != 0;
     }
-    PresetPanel panel = PanelOf(*this);
-    ::DrawPresetActions(panel, hasFocusEntry, [this] {
+    const auto applySelected = [this] {
         // Looked up again: the game thread may have rebuilt the table since the check above.
         std::lock_guard<std::mutex> lock(stateLock);
         const auto entry = cameraOverrides.find(focusedId);
@@ -78,7 +77,9 @@ void Vistorb::DrawPresetActions() {
             entry->second.settings = preset->settings;
             OverridePlayerCameraFromGui(entry->second);
         }
-    }, [this] { DrawRenamePopup(); });
+    };
+    PresetPanel panel = PanelOf(*this);
+    ::DrawPresetActions(panel, hasFocusEntry, applySelected, [this] { DrawRenamePopup(); });
 }
 
 void Vistorb::DrawRenamePopup() {
