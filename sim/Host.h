@@ -180,7 +180,10 @@ private:
     Player* FindPlayer(uintptr_t pri);      // caller holds mu
     void GameThreadMain(bool autoTick, double tickSeconds);
 
-    mutable std::recursive_mutex mu;        // guards everything below; never held across a plugin call
+    // Guards everything below. Held only for plain reads and writes of these members: never
+    // across a call into the plugin, a log echo, the menu handler or any other Host method, so
+    // no thread ever takes it twice.
+    mutable std::mutex mu;
     std::shared_ptr<GameWrapper> game;
     std::shared_ptr<CVarManagerWrapper> console;
 
