@@ -105,7 +105,8 @@ void ReadPlugin(const PluginLoader& loader, const GuiSideRunner& guiSide, json& 
         ask();
     if (answered) {
         answered = RunCaught([&] {
-            for (auto& [key, value] : PluginSectionFrom(json::parse(text)).items()) state[key] = std::move(value);
+            json section = PluginSectionFrom(json::parse(text));
+            for (auto& [key, value] : section.items()) state[key] = std::move(value);
         }, failure);
     }
     if (!answered) state["plugin"]["diagnosticError"] = failure;

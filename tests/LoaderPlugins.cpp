@@ -42,7 +42,7 @@ TEST_F(LoaderPlugins, LoadsTheBuiltLibraryThroughItsExportsAndStartsIt) {
     host.AddPlayer(Bot("Zed", 95));
     host.MoveFocus("Player_Bot_Zed");
 
-    ASSERT_TRUE(loader->Load(VISTORB_PLUGIN_PATH, error)) << error;
+    ASSERT_TRUE(loader->Load(sim::kDefaultPluginPath, error)) << error;
     EXPECT_TRUE(loader->Loaded());
     EXPECT_EQ(loader->Description().apiBuild, 95);
     EXPECT_EQ(loader->Description().className, "Vistorb");
@@ -68,7 +68,7 @@ TEST_F(LoaderPlugins, LoadsTheBuiltLibraryThroughItsExportsAndStartsIt) {
     EXPECT_EQ(loader->PluginWindowSlot()->GetMenuId(), "Vistorb");
 
     // A replay was open at load time: the roster and the focus were read at once, and the
-    // simulator's state view sees them inside the loaded library's object.
+    // simulator's state view sees them through the library's diagnostic surface.
     nlohmann::json state = sim::StateJson(host, *loader);
     EXPECT_EQ(state["focusedId"], "Player_Bot_Zed");
     ASSERT_TRUE(state["overrides"].contains("Player_Bot_Zed"));
@@ -78,7 +78,7 @@ TEST_F(LoaderPlugins, LoadsTheBuiltLibraryThroughItsExportsAndStartsIt) {
 }
 
 TEST_F(LoaderPlugins, LoadOutsideAReplayOnlyInstallsAndLogsNothingOfTheRoster) {
-    ASSERT_TRUE(loader->Load(VISTORB_PLUGIN_PATH, error)) << error;
+    ASSERT_TRUE(loader->Load(sim::kDefaultPluginPath, error)) << error;
     nlohmann::json state = sim::StateJson(host, *loader);
     EXPECT_TRUE(state["overrides"].empty());
     EXPECT_EQ(state["focusedId"], "");
