@@ -2,21 +2,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <stdexcept>
 #include <system_error>
 
 #include "sim/Support.h"
 
 namespace sim {
-namespace {
-
-// Camera objects and the replay's server only need stable, distinct, non-null addresses.
-uintptr_t AddressOf(const unsigned char* p) { return reinterpret_cast<uintptr_t>(p); }
-
-}  // namespace
 
 Host::Host()
     : game(std::make_shared<GameWrapper>(this)), console(std::make_shared<CVarManagerWrapper>(this)) {}
@@ -185,16 +177,6 @@ void Host::Wait(double seconds) {
     RunOnGameThread([this, seconds] { Pump(seconds); });
 }
 
-void Host::RunConsoleLine(const std::string& line) {
-    RunOnGameThread([this, line] {
-        auto commands = SplitCommandLine(line);
-        if (commands.empty()) return;
-        std::vector<std::string> first = commands.front();
-        commands.erase(commands.begin());
-        RunCommandWords(first, std::move(commands));
-    });
-}
-
 // --- Game thread work -----------------------------------------------------------------------
 
 void Host::Pump(double seconds) {
@@ -253,84 +235,6 @@ void Host::RunQueued() {
         commands.erase(commands.begin());
         RunCommandWords(first, std::move(commands));
     }
-}
-
-void Host::RunCommandWords(const std::vector<std::string>& words, std::vector<std::vector<std::string>> rest) {
-    const std::string& name = words.front();
-    if (name == "sleep") {
-        // The rest of the line runs that many milliseconds of game time later.
-        double ms = words.size() > 1 ? std::atof(words[1].c_str()) : 0.0;
-        if (rest.empty()) return;
-        std::lock_guard<std::mutex> lock(mu);
-        timers.push_back(Timer{gameTime + ms / 1000.0, timerOrder++, [this, rest](GameWrapper*) mutable {
-                                   std::vector<std::string> next = rest.front();
-                                   rest.erase(rest.begin());
-                                   RunCommandWords(next, std::move(rest));
-                               }});
-        return;
-    }
-    if (name == "openmenu" || name == "togglemenu" || name == "closemenu") {
-        std::function<void(const std::string&, const std::string&)> handler;
-        {
-            std::lock_guard<std::mutex> lock(mu);
-            handler = menuHandler;
-        }
-        std::string menu = words.size() > 1 ? words[1] : "";
-        if (handler)
-            handler(name, menu);
-        else
-            Log("no menu host: " + name + " " + menu);
-    } else {
-        NotifierCallback callback;
-        {
-            std::lock_guard<std::mutex> lock(mu);
-            auto it = notifiers.find(name);
-            if (it != notifiers.end()) callback = it->second.callback;
-        }
-        if (callback)
-            callback(words);
-        else
-            Log("Unknown command: " + name);
-    }
-    if (!rest.empty()) {
-        std::vector<std::string> next = rest.front();
-        rest.erase(rest.begin());
-        RunCommandWords(next, std::move(rest));
-    }
-}
-
-std::vector<std::vector<std::string>> Host::SplitCommandLine(const std::string& line) {
-    std::vector<std::vector<std::string>> commands;
-    std::vector<std::string> words;
-    std::string word;
-    bool inQuotes = false, haveWord = false;
-    auto endWord = [&] {
-        if (haveWord) words.push_back(word);
-        word.clear();
-        haveWord = false;
-    };
-    auto endCommand = [&] {
-        endWord();
-        if (!words.empty()) commands.push_back(words);
-        words.clear();
-    };
-    for (char c : line) {
-        if (c == '"') {
-            inQuotes = !inQuotes;
-            haveWord = true;  // "" is an empty word, not nothing
-        } else if (inQuotes) {
-            word += c;
-        } else if (c == ';') {
-            endCommand();
-        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            endWord();
-        } else {
-            word += c;
-            haveWord = true;
-        }
-    }
-    endCommand();
-    return commands;
 }
 
 // --- Observation ----------------------------------------------------------------------------
@@ -486,137 +390,6 @@ void Host::GameThreadMain(bool autoTick, double tickSeconds) {
         Pump(tickSeconds);
         if (autoTick && InReplay()) Tick(1);
     }
-}
-
-// --- HostBinding ----------------------------------------------------------------------------
-
-bool Host::IsInReplay() {
-    std::lock_guard<std::mutex> lock(mu);
-    return inReplay;
-}
-
-uintptr_t Host::GetCamera() {
-    std::lock_guard<std::mutex> lock(mu);
-    return inReplay && cameraPresent ? AddressOf(cameraObject) : 0;
-}
-
-uintptr_t Host::GetGameEventAsReplay() {
-    std::lock_guard<std::mutex> lock(mu);
-    return inReplay && serverPresent ? AddressOf(serverObject) : 0;
-}
-
-int Host::GetBakkesModVersion() { return Build(); }
-
-std::filesystem::path Host::GetDataFolder() { return DataFolder(); }
-
-void Host::HookEvent(const std::string& eventName, EventCallback callback, bool post) {
-    std::lock_guard<std::mutex> lock(mu);
-    hooks.push_back(Hook{eventName, std::move(callback), post});
-}
-
-void Host::SetTimeout(GameCallback callback, float seconds) {
-    std::lock_guard<std::mutex> lock(mu);
-    timers.push_back(Timer{gameTime + std::max(0.0f, seconds), timerOrder++, std::move(callback)});
-}
-
-void Host::Execute(GameCallback callback) {
-    std::lock_guard<std::mutex> lock(mu);
-    executeQueue.push_back(std::move(callback));
-}
-
-void Host::Log(const std::string& text) {
-    std::function<void(const std::string&)> echo;
-    {
-        std::lock_guard<std::mutex> lock(mu);
-        logLines.push_back(text);
-        echo = logEcho;
-    }
-    if (echo) echo(text);
-}
-
-void Host::RegisterNotifier(const std::string& name, NotifierCallback callback, const std::string& description,
-                            unsigned char permissions) {
-    std::lock_guard<std::mutex> lock(mu);
-    notifiers[name] = Notifier{std::move(callback), description, permissions};
-}
-
-void Host::ExecuteCommand(const std::string& command, bool /*log*/) {
-    // Commands handed over by the plugin (from any thread) run on the game thread's next pump.
-    std::lock_guard<std::mutex> lock(mu);
-    executedCommands.push_back(command);
-    commandQueue.push_back(command);
-}
-
-std::string Host::GetFocusActor(uintptr_t camera) {
-    std::lock_guard<std::mutex> lock(mu);
-    return camera == AddressOf(cameraObject) ? focusActor : std::string();
-}
-
-void Host::SetCameraSettings(uintptr_t camera, ProfileCameraSettings settings) {
-    std::lock_guard<std::mutex> lock(mu);
-    if (camera != AddressOf(cameraObject)) return;
-    cameraSettings = settings;
-    cameraWrites.push_back(CameraWrite{focusActor, settings, tickCount});
-}
-
-bool Host::SetCameraState(uintptr_t camera, const std::string& state) {
-    std::lock_guard<std::mutex> lock(mu);
-    if (camera != AddressOf(cameraObject)) return false;
-    cameraState = state;
-    return true;
-}
-
-bool Host::SetFocusActor(uintptr_t camera, const std::string& actorName) {
-    // The plugin asks the game's own focus function, so the game's hooks see it as usual.
-    if (camera != AddressOf(cameraObject)) return false;
-    MoveFocus(actorName);
-    return true;
-}
-
-uintptr_t Host::GetPRIs(uintptr_t gameEvent) {
-    std::lock_guard<std::mutex> lock(mu);
-    return gameEvent == AddressOf(serverObject) ? AddressOf(priArrayObject) : 0;
-}
-
-int Host::ArrayCount(uintptr_t array) {
-    std::lock_guard<std::mutex> lock(mu);
-    return array == AddressOf(priArrayObject) ? static_cast<int>(players.size()) : 0;
-}
-
-uintptr_t Host::ArrayGet(uintptr_t array, int index) {
-    std::lock_guard<std::mutex> lock(mu);
-    if (array != AddressOf(priArrayObject) || index < 0 || index >= static_cast<int>(players.size())) return 0;
-    return players[index]->object ? AddressOf(players[index]->object.get()) : 0;
-}
-
-Host::Player* Host::FindPlayer(uintptr_t pri) {
-    for (auto& player : players)
-        if (player->object && AddressOf(player->object.get()) == pri) return player.get();
-    return nullptr;
-}
-
-ProfileCameraSettings Host::GetCameraSettings(uintptr_t pri) {
-    std::lock_guard<std::mutex> lock(mu);
-    Player* player = FindPlayer(pri);
-    return player ? player->setup.camera : ProfileCameraSettings{};
-}
-
-unsigned long Host::GetbBot(uintptr_t pri) {
-    std::lock_guard<std::mutex> lock(mu);
-    Player* player = FindPlayer(pri);
-    return player && player->setup.bot ? 1ul : 0ul;
-}
-
-std::string Host::GetPlayerName(uintptr_t pri) {
-    std::lock_guard<std::mutex> lock(mu);
-    Player* player = FindPlayer(pri);
-    return player ? player->setup.name : std::string();
-}
-
-std::string Host::GetUniqueIdString(uintptr_t pri) {
-    std::lock_guard<std::mutex> lock(mu);
-    Player* player = FindPlayer(pri);
-    return player ? player->setup.uniqueId : std::string();
 }
 
 }  // namespace sim
