@@ -1,3 +1,14 @@
+// The GUI host's frames and the plugin's slots: the GUI context, the host's own windows with the
+// plugin's settings page and window in them, the menu commands, and the render thread.
+//
+// Sections:
+//   Life                          the context, the surface, teardown
+//   The plugin                    attaching, following a loader, menu commands, opening the window
+//   What is shown                 the settings page and the window, as asked for
+//   Frames                        one frame: input, the host's windows, the plugin's slots caught
+//   The window                    the person closing it, screenshots
+//   The render thread             frames on a thread of their own, and work run between them
+//   Messages                      the host's own messages and the last error
 #include "sim/GuiHost.h"
 
 #include <cfloat>
@@ -247,39 +258,6 @@ void GuiHost::RunFrame(const std::string& screenshotPath, bool* screenshotSaved)
     }
 }
 
-void GuiHost::SetCloseHandler(std::function<void()> handler) {
-    std::lock_guard<std::mutex> lock(messageMutex);
-    closeHandler = std::move(handler);
-}
-
-void GuiHost::ReportClose() {
-    if (closeReported) return;
-    closeReported = true;
-    std::function<void()> handler;
-    {
-        std::lock_guard<std::mutex> lock(messageMutex);
-        handler = closeHandler;
-    }
-    if (handler) handler();
-}
-
-bool GuiHost::Screenshot(const std::string& path) {
-    bool saved = false;
-    RunOnGuiSide([&] {
-        if (!surface) {
-            Fail("screenshots need the window mode (--gui window; without a display run under xvfb-run -a)");
-            return;
-        }
-        std::filesystem::path file(path);
-        if (file.is_relative() && !options.screenshotFolder.empty()) file = options.screenshotFolder / file;
-        std::error_code error;
-        if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), error);
-        RunFrame(file.string(), &saved);
-        if (!saved) Fail(fmt::format("cannot write the screenshot {}", file.string()));
-    });
-    return saved;
-}
-
 void GuiHost::FeedInput() {
     ImGuiIO& io = ImGui::GetIO();
     io.MousePos = input.mouseX < 0.0f ? ImVec2(-FLT_MAX, -FLT_MAX) : ImVec2(input.mouseX, input.mouseY);
@@ -340,6 +318,41 @@ void GuiHost::DrawHostWindows() {
             window->DrawWindow();
         });
     }
+}
+
+// --- The window: closing it, pictures of it ---------------------------------------------------
+
+void GuiHost::SetCloseHandler(std::function<void()> handler) {
+    std::lock_guard<std::mutex> lock(messageMutex);
+    closeHandler = std::move(handler);
+}
+
+void GuiHost::ReportClose() {
+    if (closeReported) return;
+    closeReported = true;
+    std::function<void()> handler;
+    {
+        std::lock_guard<std::mutex> lock(messageMutex);
+        handler = closeHandler;
+    }
+    if (handler) handler();
+}
+
+bool GuiHost::Screenshot(const std::string& path) {
+    bool saved = false;
+    RunOnGuiSide([&] {
+        if (!surface) {
+            Fail("screenshots need the window mode (--gui window; without a display run under xvfb-run -a)");
+            return;
+        }
+        std::filesystem::path file(path);
+        if (file.is_relative() && !options.screenshotFolder.empty()) file = options.screenshotFolder / file;
+        std::error_code error;
+        if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), error);
+        RunFrame(file.string(), &saved);
+        if (!saved) Fail(fmt::format("cannot write the screenshot {}", file.string()));
+    });
+    return saved;
 }
 
 // --- The render thread ------------------------------------------------------------------------
