@@ -68,17 +68,19 @@ json OverrideJson(const json& entry) {
                 {"playerName", entry.at("playerName").get<std::string>()}};
 }
 
+// A plugin without an object to show says so with nulls; they stay nulls.
 json PluginSectionFrom(const json& document) {
     json section;
-    json overrides = json::object();
-    for (const auto& [key, entry] : document.at("overrides").items()) overrides[key] = OverrideJson(entry);
-    section["overrides"] = std::move(overrides);
-    section["focusedId"] = document.at("focusedId").get<std::string>();
-    json presets = json::array();
-    for (const json& preset : document.at("presets"))
-        presets.push_back(json{{"name", preset.at("name").get<std::string>()},
-                               {"settings", SettingsJson(SettingsFrom(preset.at("settings")))}});
-    section["presets"] = std::move(presets);
+    const json& overrides = document.at("overrides");
+    section["overrides"] = overrides.is_null() ? json() : json::object();
+    for (const auto& [key, entry] : overrides.items()) section["overrides"][key] = OverrideJson(entry);
+    const json& focusedId = document.at("focusedId");
+    section["focusedId"] = focusedId.is_null() ? json() : json(focusedId.get<std::string>());
+    const json& presets = document.at("presets");
+    section["presets"] = presets.is_null() ? json() : json::array();
+    for (const json& preset : presets)
+        section["presets"].push_back(json{{"name", preset.at("name").get<std::string>()},
+                                          {"settings", SettingsJson(SettingsFrom(preset.at("settings")))}});
     section["presetFolder"] = document.at("presetFolder").get<std::string>();
     return section;
 }

@@ -86,6 +86,17 @@ TEST_F(SimState, ThePluginsOwnStateComesThroughItsDiagnosticSurfaceInTheStatesSh
     EXPECT_FALSE(state["plugin"].contains("diagnosticError"));
 }
 
+TEST_F(SimState, APluginThatHasNoObjectToShowSaysSoWithNulls) {
+    handedOver = R"({"overrides": null, "focusedId": null, "presets": null, "presetFolder": ""})";
+    Attach(&HandOver);
+    const json state = sim::StateJson(host, loader);
+    EXPECT_TRUE(state["overrides"].is_null());
+    EXPECT_TRUE(state["focusedId"].is_null());
+    EXPECT_TRUE(state["presets"].is_null());
+    EXPECT_EQ(state["presetFolder"], "");
+    EXPECT_FALSE(state["plugin"].contains("diagnosticError"));
+}
+
 TEST_F(SimState, WithoutADiagnosticSurfaceOrWithABrokenOneThePluginsPartIsNull) {
     struct Case {
         const char* what;
@@ -100,6 +111,7 @@ TEST_F(SimState, WithoutADiagnosticSurfaceOrWithABrokenOneThePluginsPartIsNull) 
         {"a value of the wrong kind", &HandOver,
          R"({"overrides": {}, "focusedId": 7, "presets": [], "presetFolder": ""})", "type must be string"},
         {"the surface throws", &Throw, kDocument, "the plugin's state is not readable"},
+        {"the plugin could not read its own state", &HandOver, "null", "null"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
