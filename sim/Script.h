@@ -90,8 +90,8 @@ public:
     static std::string Help();
 
     // Ends the run from any thread (the person closed the window): the line that runs
-    // finishes (a "sleep" is cut short), no further line starts, and a console that waits for
-    // input stops waiting. The run then ends as if "quit" had been read.
+    // finishes (a "sleep" is cut short), no further line starts, and a console whose reader
+    // watches StopRequested() stops waiting. The run then ends as if "quit" had been read.
     void RequestStop();
     bool StopRequested() const { return stopRequested; }
 
