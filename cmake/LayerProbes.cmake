@@ -7,7 +7,8 @@ set(VISTORB_LAYER_PROBES
   "vistorb_corelib|presets/CameraPreset.h|host/CVarManagerWrapper.h"
   "vistorb_presets|camera/Roster.h|core/CameraValues.h"
   "vistorb_camera|gui/Sliders.h|core/Guarded.h"
-  "vistorb_gui|plugin/Vistorb.h|presets/PresetStore.h")
+  "vistorb_gui|plugin/Vistorb.h|presets/PresetStore.h"
+  "vistorb_sim|plugin/Vistorb.h|host/HostBinding.h")
 foreach(probe ${VISTORB_LAYER_PROBES})
   string(REPLACE "|" ";" probe "${probe}")
   list(GET probe 0 layer)

@@ -1,6 +1,7 @@
-// The built Vistorb.so, loaded by the simulator's loader and drawn by its GUI host: the plugin's
-// own copy of the GUI library draws into the host's context, and its widgets reach the host's
-// recorder through the item hooks of that copy.
+// The built plugin library (its testing build, the one with the item hooks), loaded by the
+// simulator's loader and drawn by its GUI host: the plugin's own copy of the GUI library draws
+// into the host's context, and its widgets reach the host's recorder through the item hooks of
+// that copy.
 #include <gtest/gtest.h>
 
 #include "sim/GuiHost.h"

@@ -8,6 +8,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "sim/Loader.h"
+
 namespace {
 
 using ::testing::EndsWith;
@@ -110,6 +112,18 @@ TEST(ScriptEndToEnd, TheConsoleOnStdinLoadsThePluginAndCarriesOnAfterMistakes) {
     EXPECT_THAT(run.output, HasSubstr("console:3: unknown command 'bogus'\n"));
     EXPECT_THAT(run.output, HasSubstr("[console] no focus actor\n")) << "the line after the mistake ran";
     EXPECT_THAT(run.output, HasSubstr("[host] unloaded Vistorb\n"));
+}
+
+TEST(ScriptEndToEnd, TheReleaseLibraryLoadsButShowsNoPluginTable) {
+    // The build a host would load has no diagnostic surface: the state says nothing of the
+    // plugin's own data, and the checks that read it fail with a reason.
+    RunResult run = RunHost("--plugin '" VISTORB_PLUGIN_PATH "'",
+                            "expect overrides null\\nexpect presets null\\nexpect count presets 0\\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb 1.1.0.5 (plugin API build 95) from " VISTORB_PLUGIN_PATH));
+    EXPECT_THAT(run.output, HasSubstr("console:3: presets is not a list: null\n"));
+    EXPECT_THAT(run.output, Not(HasSubstr("console:1:")));
+    EXPECT_THAT(run.output, Not(HasSubstr("console:2:")));
 }
 
 TEST(ThreadsScriptEndToEnd, ASessionWithRealGameAndRenderThreadsPasses) {

@@ -227,6 +227,44 @@ TEST_F(ScriptLanguage, PrintsPluginLogLinesCameraSummariesAndState) {
     EXPECT_EQ(state["plugin"]["loaded"], true);
 }
 
+TEST_F(ScriptLanguage, TheStateShowsBytesThatAreNotUtf8AsReplacementCharacters) {
+    EXPECT_EQ(Line("console vistorb_\xc3\xff"), Status::Ok);
+    out.str("");
+    EXPECT_EQ(Line("state"), Status::Ok) << err.str();
+    EXPECT_THAT(out.str(), HasSubstr("\"Unknown command: vistorb_\xEF\xBF\xBD"));
+    EXPECT_EQ(Line("expect log[0] something-else"), Status::Failed);
+    EXPECT_THAT(err.str(), HasSubstr("expected log[0] to be something-else, found \"Unknown command: vistorb_\xEF\xBF\xBD"));
+    EXPECT_EQ(Line("expect log Unknown command: vistorb_\xc3\xff"), Status::Ok) << "checks compare the bytes";
+}
+
+// What the GUI host's close handler does when the person closes the window.
+TEST_F(ScriptLanguage, AStopEndsAScriptBeforeItsNextLineAsASuccess) {
+    runner->SetGuiCommand([&](const std::vector<std::string>&, std::string&) {
+        runner->RequestStop();
+        return true;
+    });
+    EXPECT_EQ(Run("echo one\ngui close window\necho two\nfrobnicate\n"), 0);
+    EXPECT_EQ(out.str(), "one\n");
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(Line("sleep 600"), Status::Ok) << "a sleep does not outlast the stop";
+}
+
+TEST_F(ScriptLanguage, AStopWhileTheConsoleWaitsForALineEndsIt) {
+    int reads = 0;
+    runner->RunConsole(
+        [&](std::string& line) {
+            ++reads;
+            runner->RequestStop();  // the window closes while the console waits
+            line = "echo typed too late";
+            return true;
+        },
+        "console", false);
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(out.str(), "") << "the line that came with the stop does not run";
+    runner->RunConsole([&](std::string&) { return ++reads, true; }, "console", false);
+    EXPECT_EQ(reads, 1) << "a stopped runner reads nothing more";
+}
+
 TEST(ScriptWords, SplitAtBlanksWithQuotesAndEscapes) {
     std::vector<sim::ScriptWord> words;
     std::string error;
