@@ -121,7 +121,8 @@ protected:
     // Every entry below the scratch root, so a test can show that nothing was written anywhere.
     std::vector<std::string> Tree() {
         std::vector<std::string> entries;
-        for (const auto& entry : fs::recursive_directory_iterator(root)) entries.push_back(entry.path().string());
+        for (const auto& entry : fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied))
+            entries.push_back(entry.path().string());
         std::sort(entries.begin(), entries.end());
         return entries;
     }
