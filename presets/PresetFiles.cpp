@@ -115,7 +115,8 @@ FileRead ReadPresetFile(const fs::path& file, bool entryWasLink) {
         read.outcome = FileRead::Outcome::TooLarge;
         read.size = static_cast<std::uintmax_t>(info.st_size);
     } else {
-        // One read of the expected size, and more only if the file grew meanwhile (up to the cap).
+        // One read of the expected size and a byte more: a short read of a regular file is its
+        // end. Only a file that grew meanwhile takes more reads, up to the cap.
         read.text.resize(static_cast<size_t>(info.st_size) + 1);
         size_t done = 0;
         for (;;) {
@@ -134,8 +135,8 @@ FileRead ReadPresetFile(const fs::path& file, bool entryWasLink) {
                 read.error = errno;
                 break;
             }
-            if (got == 0) break;
             done += static_cast<size_t>(got);
+            if (done < read.text.size()) break;
         }
         read.text.resize(read.outcome == FileRead::Outcome::Text ? done : 0);
     }

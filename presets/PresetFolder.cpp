@@ -38,15 +38,25 @@ void ReadOnePreset(const fs::path& file, bool entryWasLink, std::vector<CameraPr
 }
 
 // A save cut short by a kill leaves its temporary file; only ours, and only regular files.
-void RemoveLeftOver(const fs::directory_entry& entry, const fs::file_status& linkStatus) {
-    if (!fs::is_regular_file(linkStatus) || !IsTempFileName(entry.path().filename().string())) return;
+void RemoveLeftOver(const fs::path& file) {
+    if (!IsTempFileName(file.filename().string())) return;
     std::error_code error;
-    if (fs::remove(entry.path(), error)) {
-        LogLine("Removed the left-over file of an interrupted save: {}", entry.path().string());
+    if (fs::remove(file, error)) {
+        LogLine("Removed the left-over file of an interrupted save: {}", file.string());
     } else if (error) {
-        LogLine("Could not remove the left-over file of an interrupted save: {} ({})", entry.path().string(),
-                error.message());
+        LogLine("Could not remove the left-over file of an interrupted save: {} ({})", file.string(), error.message());
     }
+}
+
+// The entry's own type (a link is not followed), taken from the folder listing where it says,
+// so that an ordinary file costs no status call of its own.
+fs::file_type OwnType(const fs::directory_entry& entry, std::error_code& error) {
+    if (entry.is_symlink(error)) return fs::file_type::symlink;
+    if (error) return fs::file_type::none;
+    if (entry.is_directory(error)) return fs::file_type::directory;
+    if (error) return fs::file_type::none;
+    if (entry.is_regular_file(error)) return fs::file_type::regular;
+    return error ? fs::file_type::none : fs::file_type::unknown;
 }
 
 }  // namespace
@@ -74,24 +84,24 @@ std::vector<CameraPreset> ReadPresetFolder(const fs::path& presetFolder) {
         for (; it != fs::directory_iterator(); it.increment(error)) {
             const fs::directory_entry& entry = *it;
             std::error_code entryError;
-            const fs::file_status linkStatus = entry.symlink_status(entryError);
-            if (linkStatus.type() == fs::file_type::none) {
+            const fs::file_type ownType = OwnType(entry, entryError);
+            if (ownType == fs::file_type::none) {
                 LogLine("Could not read {}: {}", entry.path().string(), entryError.message());
                 continue;
             }
             // Links to folders are not followed, so a link loop cannot trap the walk.
-            if (fs::is_directory(linkStatus)) {
+            if (ownType == fs::file_type::directory) {
                 folders.push_back(entry.path());
                 continue;
             }
-            if (inTopFolder) RemoveLeftOver(entry, linkStatus);
-            const bool isLink = fs::is_symlink(linkStatus);
-            const fs::file_status status = isLink ? entry.status(entryError) : linkStatus;
-            if (status.type() == fs::file_type::none) {
+            if (inTopFolder && ownType == fs::file_type::regular) RemoveLeftOver(entry.path());
+            const bool isLink = ownType == fs::file_type::symlink;
+            const fs::file_type type = isLink ? entry.status(entryError).type() : ownType;
+            if (type == fs::file_type::none) {
                 LogLine("Could not read {}: {}", entry.path().string(), entryError.message());
                 continue;
             }
-            if (!fs::is_regular_file(status) || entry.path().extension().native() != ".json") continue;
+            if (type != fs::file_type::regular || entry.path().extension().native() != ".json") continue;
             ReadOnePreset(entry.path(), isLink, loaded);
         }
         if (error) LogLine("Could not read preset folder {}: {}", folder.string(), error.message());
