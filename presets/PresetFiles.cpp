@@ -16,8 +16,11 @@
 #endif
 
 #include "plugin/LogLine.h"
+#include "presets/PresetStoreTesting.h"
 
 namespace fs = std::filesystem;
+
+std::function<void(const fs::path&)> presetOpenHookForTests;
 
 namespace preset_files {
 
@@ -77,6 +80,7 @@ bool IsTempFileName(const std::string& name) {
 #ifdef _WIN32
 // No FIFOs to hang on here; the size is checked before the bytes are read.
 FileRead ReadPresetFile(const fs::path& file, bool) {
+    if (presetOpenHookForTests) presetOpenHookForTests(file);
     FileRead read;
     std::error_code error;
     read.size = fs::file_size(file, error);
@@ -99,6 +103,7 @@ FileRead ReadPresetFile(const fs::path& file, bool) {
 }
 #else
 FileRead ReadPresetFile(const fs::path& file, bool entryWasLink) {
+    if (presetOpenHookForTests) presetOpenHookForTests(file);
     FileRead read;
     // O_NONBLOCK: a FIFO swapped in opens at once instead of waiting for a writer; fstat then
     // shows what was really opened.

@@ -233,6 +233,35 @@ TEST_F(PresetGuards, SpecialAndHugeFilesAreNeverReadAsPresets) {
     EXPECT_EQ(lines.size(), 3u);  // the FIFO and the link to it are passed over without a word
 }
 
+// Another program swaps a FIFO, or a link to one, in after the walk saw a regular file: the load
+// neither waits for a writer nor follows the link, and says what it found.
+TEST_F(PresetGuards, AFileSwappedForAFifoDuringTheLoadCannotHangIt) {
+    Write("a.json", SerializePreset(Preset("a", 1)));
+    Write("swapped.json", SerializePreset(Preset("swapped", 2)));
+    Write("linked.json", SerializePreset(Preset("linked", 3)));
+    Write("z.json", SerializePreset(Preset("z", 4)));
+    ASSERT_EQ(mkfifo((root / "fifo").c_str(), 0600), 0);
+    presetOpenHookForTests = [&](const fs::path& file) {
+        if (file.filename() == "swapped.json") {
+            fs::remove(file);
+            ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+        } else if (file.filename() == "linked.json") {
+            fs::remove(file);
+            fs::create_symlink(root / "fifo", file);
+        }
+    };
+    PresetStore store(folder);
+    EXPECT_EQ(Names(store.presets), (Lines{"a", "z"}));
+    Lines lines = host.LogLines();
+    std::sort(lines.begin() + 1, lines.end() - 1);
+    EXPECT_EQ(lines, (Lines{"Reading camera preset json files recursively from " + folder.string(),
+                            "Could not read " + PathOf("swapped.json") + ": it is not a regular file",
+                            // O_NOFOLLOW: the link is not opened at all, so it reads as empty.
+                            "[json.exception.parse_error.101] parse error at line 1, column 1: syntax error while "
+                            "parsing value - unexpected end of input; expected '[', '{', or a literal",
+                            "Done reading camera presets"}));
+}
+
 TEST_F(PresetGuards, LoadingRemovesOnlyOurOwnLeftOverTemporaryFiles) {
     Write(".vistorb-save-1f-2a-0.tmp", "");
     Write(".vistorb-save-99-1-7.tmp", "{\"half");
