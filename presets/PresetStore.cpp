@@ -85,6 +85,11 @@ size_t RefreshCached(std::vector<CameraPreset>& presets, const CameraPreset& pre
 
 }  // namespace
 
+// After the records of the same name (if any), as a stable insertion would put it; no re-sort.
+void InsertByName(std::vector<CameraPreset>& presets, const CameraPreset& preset) {
+    presets.insert(std::upper_bound(presets.begin(), presets.end(), preset, NameLess), preset);
+}
+
 const char* PresetNameProblem(const std::string& name) {
     if (name.empty()) return "it is empty";
     for (unsigned char c : name) {
@@ -208,7 +213,7 @@ bool PresetStore::SavePreset(const CameraPreset& presetRef) {
 void PresetStore::AddPreset(const CameraPreset& presetRef) {
     const CameraPreset preset = presetRef;
     const bool cached = std::binary_search(presets.begin(), presets.end(), preset, NameLess);
-    if (SavePreset(preset) && !cached) presets.insert(std::upper_bound(presets.begin(), presets.end(), preset, NameLess), preset);
+    if (SavePreset(preset) && !cached) InsertByName(presets, preset);
 }
 
 void PresetStore::DeletePreset(const std::string& nameRef) {
@@ -321,9 +326,7 @@ void PresetStore::RetireOldPreset(const std::string& oldName, bool oldFileExiste
 
 // Refreshes the records of the preset's name, or, when there are none, inserts it in name order.
 void PresetStore::CommitNewRecord(const CameraPreset& preset) {
-    if (RefreshCached(presets, preset) == 0) {
-        presets.insert(std::upper_bound(presets.begin(), presets.end(), preset, NameLess), preset);
-    }
+    if (RefreshCached(presets, preset) == 0) InsertByName(presets, preset);
 }
 
 std::optional<CameraPreset> PresetStore::FindPreset(const std::string& name) const {

@@ -73,3 +73,6 @@ private:
 // that never loads again), or nullptr for a usable name. Usable names keep the file-name rule
 // exactly: the name unchanged, then ".json".
 const char* PresetNameProblem(const std::string& name);
+
+// Inserts a record into a cache sorted by name, at its place in that order.
+void InsertByName(std::vector<CameraPreset>& presets, const CameraPreset& preset);
