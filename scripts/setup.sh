@@ -10,7 +10,8 @@ third_party="$root/third_party"
 
 packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
           libfmt-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libsdl2-dev libstb-dev libgl-dev libgl1-mesa-dri xvfb xauth xz-utils dpkg-dev)
+          libsdl2-dev libstb-dev libgl-dev libgl1-mesa-dri xvfb xauth xz-utils dpkg-dev
+          libfiu-dev fiu-utils)
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi

@@ -79,6 +79,7 @@ protected:
 
     void TearDown() override {
         presetRemovalHookForTests = nullptr;
+        presetOpenHookForTests = nullptr;
         globalConsoleManager.reset();
         std::error_code ignored;
         for (auto it = fs::recursive_directory_iterator(root, ignored); it != fs::recursive_directory_iterator();
@@ -121,7 +122,8 @@ protected:
     // Every entry below the scratch root, so a test can show that nothing was written anywhere.
     std::vector<std::string> Tree() {
         std::vector<std::string> entries;
-        for (const auto& entry : fs::recursive_directory_iterator(root)) entries.push_back(entry.path().string());
+        for (const auto& entry : fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied))
+            entries.push_back(entry.path().string());
         std::sort(entries.begin(), entries.end());
         return entries;
     }
