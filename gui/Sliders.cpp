@@ -6,20 +6,29 @@
 #include "imgui.h"
 
 namespace {
-// 0.05 and 0.1 have no exact float, so index * step + low can land a few ulps below the grid
-// point and plain truncation would then step the value down one notch every frame. A quotient
-// this close to a whole number is that number; anything farther is a value between two steps.
-constexpr float kReadBackTolerance = 1e-3f;
+// 0.05 and 0.1 have no exact float, so index * step + low can land a few ulps off the grid
+// point and plain truncation would then step a value down one notch every frame. The quotient of
+// a value written from an index, or typed as that grid point's decimal, is at most two ulps from
+// the index; a quotient this close to a whole number is that number. Anything farther, however
+// little, is a value between two steps and is taken toward zero: 1.2999 is SwivelSpeed 1.2.
+constexpr float kReadBackUlps = 4.0f;
 // Beyond this an index no longer fits an int slider; such values are left as they are.
 constexpr float kLargestIndex = 1e7f;
+
+// One ulp of a quotient near the whole number `whole`. Near 0 that of 1 serves: there truncation
+// gives index 0 anyway, and the ulps of tiny numbers would say nothing.
+float QuotientUlp(float whole) {
+    const float magnitude = std::fmax(std::fabs(whole), 1.0f);
+    return std::nextafter(magnitude, INFINITY) - magnitude;
+}
 }  // namespace
 
 bool CameraSliderIndex(const CameraValue& row, float value, int& index) {
     const float quotient = (value - row.low) / row.step;
     if (!std::isfinite(quotient) || std::fabs(quotient) > kLargestIndex) return false;
     const float nearest = std::nearbyint(quotient);
-    const float whole = std::fabs(quotient - nearest) <= kReadBackTolerance ? nearest : std::trunc(quotient);
-    index = static_cast<int>(whole);
+    const bool onGrid = std::fabs(quotient - nearest) <= kReadBackUlps * QuotientUlp(nearest);
+    index = static_cast<int>(onGrid ? nearest : std::trunc(quotient));
     return true;
 }
 

@@ -173,7 +173,7 @@ TEST_F(GuiOverrideTabs, OffGridValuesSnapOnTheNextFrameWithoutAnApplyAndFarOnesS
     EXPECT_EQ(zed.Pitch, -15.0f);
     EXPECT_EQ(zed.Distance, 1000.0f) << "beyond the range, written back unchanged";
     EXPECT_EQ(zed.Stiffness, 0.05f) << "between two steps: toward zero";
-    EXPECT_EQ(zed.SwivelSpeed, 3 * 0.1f + 1.0f) << "a hair below a step is that step";
+    EXPECT_EQ(zed.SwivelSpeed, 2 * 0.1f + 1.0f) << "1.2999 is short of 1.3 by far more than float error";
     EXPECT_EQ(zed.TransitionSpeed, 2.0f);
     EXPECT_TRUE(Same(Entry(kZed).defaultSettings, Camera(59.5f, 105, -15.5f, 1000, 0.07f, 1.2999f, 2.0f)));
     EXPECT_EQ(host.PendingExecutes(), 0u) << "snapping is no change of the user's";
@@ -186,6 +186,44 @@ TEST_F(GuiOverrideTabs, OffGridValuesSnapOnTheNextFrameWithoutAnApplyAndFarOnesS
     EXPECT_EQ(Text("FOV", kTabs), "120");
     ASSERT_TRUE(gui.DragSlider("FOV", 50, 50, kTabs));
     EXPECT_EQ(Entry("Player_Bot_Ann").settings.FOV, 110.0f);
+}
+
+TEST_F(GuiOverrideTabs, OnlyFloatErrorCountsAsOnAStepAnythingShortOfItIsTheStepBelow) {
+    // Values from the console (not clamped: in range) or from the player's own camera, then the
+    // slider as it shows them once drawn, and the value it leaves behind.
+    struct Case {
+        const char* consoleLine;  // or nullptr: the player's own FOV is `ownFov`
+        float ownFov;
+        const char* label;
+        const char* shown;
+        float stored;
+    };
+    const Case cases[] = {
+        {"vistorb_set swivelspeed 1.2999", 90, "SwivelSpeed", "1.20", 2 * 0.1f + 1.0f},
+        {"vistorb_set fov 89.9995", 90, "FOV", "89", 89},
+        {nullptr, 59.0005f, "FOV", "60", 60},  // below the low end by less than a step: index 0
+        // Grid points typed as decimals are a few ulps off the written value, and stay put.
+        {"vistorb_set swivelspeed 1.3", 90, "SwivelSpeed", "1.30", 1.3f},
+        {"vistorb_set transitionspeed 1.1", 90, "TransitionSpeed", "1.10", 1.1f},
+        {"vistorb_set stiffness 0.35", 90, "Stiffness", "0.35", 0.35f},
+    };
+    Load();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.consoleLine ? c.consoleLine : "own FOV");
+        ProfileCameraSettings own = OnGrid(90);
+        own.FOV = c.ownFov;
+        Replay({Bot("Zed", own)}, kZed);
+        if (c.consoleLine) host.RunConsoleLine(c.consoleLine);
+        host.Wait(0);
+        gui.OpenWindow();
+        gui.Frame(4);
+        EXPECT_EQ(Text(c.label, kTabs), c.shown);
+        float stored = 0;
+        for (const CameraValue& row : kCameraValues)
+            if (std::string(row.sliderLabel) == c.label) stored = Entry(kZed).settings.*row.member;
+        EXPECT_EQ(stored, c.stored);
+        host.ClearPlayers();  // the next case imports its own Zed
+    }
 }
 
 TEST_F(GuiOverrideTabs, ValuesWithNoStepAreLeftAloneAndTypedNumbersAreNotTakenAsSteps) {

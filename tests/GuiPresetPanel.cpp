@@ -69,7 +69,7 @@ TEST_F(GuiPresetPanel, TheComboSearchesAtOnceIgnoringCaseWhileTheListStaysWhole)
     EXPECT_EQ(Listed("##Combo"), std::vector<std::string>{"my camera"});
     EXPECT_EQ(Listed("presets table"), (std::vector<std::string>{"Close", "Wide", "my camera"}));
     EXPECT_EQ(Text("Presets", kPanel), "CAM") << "the search shows where the preview was";
-    EXPECT_TRUE(gui.Context()->IO.WantCaptureKeyboard) << "keys typed into the search are not the game's";
+    EXPECT_TRUE(plugin->WantsInputBlocked()) << "keys typed into the search are not the game's";
 
     ASSERT_TRUE(gui.Press("my camera", "##Combo"));
     gui.Frame();
@@ -95,6 +95,35 @@ TEST_F(GuiPresetPanel, TheComboSearchesAtOnceIgnoringCaseWhileTheListStaysWhole)
     EXPECT_FALSE(gui.Find("Presets", kPanel)->Opened());
     EXPECT_EQ(Search(), std::string(63, 'x'));
     EXPECT_EQ(Text("Presets", kPanel), "my camera") << "closed, the combo shows the selection again";
+}
+
+TEST_F(GuiPresetPanel, TheOpenListLeavesTheCaptureFlagsToTheLibrary) {
+    ThreePresets();
+    ShowWindow();
+    ASSERT_TRUE(gui.Press("Presets", kPanel));
+    gui.MoveMouse(2, 2);  // away from every window
+    gui.Frame(2);
+    ASSERT_TRUE(gui.Find("Presets", kPanel)->Opened());
+    const ImGuiIO& io = gui.Context()->IO;
+    EXPECT_FALSE(io.WantCaptureKeyboard) << "nothing typed, no widget active: the keyboard is not claimed";
+    EXPECT_TRUE(io.WantTextInput) << "the search field takes text";
+    // The library claims the mouse while any popup is open: that holds the game's input back
+    // while the search is typed.
+    EXPECT_TRUE(io.WantCaptureMouse);
+    EXPECT_TRUE(plugin->WantsInputBlocked());
+
+    gui.Type("w");
+    gui.Frame();
+    EXPECT_EQ(Search(), "w");
+    EXPECT_TRUE(plugin->WantsInputBlocked());
+
+    gui.SetMouseButton(true);  // a click away from the list closes it
+    gui.Frame();
+    gui.SetMouseButton(false);
+    gui.Frame(2);
+    ASSERT_FALSE(gui.Find("Presets", kPanel)->Opened());
+    EXPECT_FALSE(io.WantCaptureKeyboard);
+    EXPECT_FALSE(plugin->WantsInputBlocked()) << "closed, with the mouse away: the game gets its input";
 }
 
 TEST_F(GuiPresetPanel, ApplyNeedsAFocusedPlayerAndGivesItThePresetsValuesLeavingEnabledAlone) {
@@ -191,6 +220,30 @@ TEST_F(GuiPresetPanel, EditThenSaveWithNothingSelectedStoresNothingAndSaysSo) {
     ASSERT_TRUE(gui.Press("Apply", kPanel));
     EXPECT_EQ(host.PendingExecutes(), 0u) << "a name the cache does not hold applies nothing";
     EXPECT_TRUE(Same(Entry(kZed).settings, OnGrid(90)));
+}
+
+TEST_F(GuiPresetPanel, ARenameThatIsNotSavedKeepsTheOldPresetSelected) {
+    ThreePresets();
+    // A folder where the new file would go makes the save fail; a name with a separator is refused.
+    std::filesystem::create_directories(PresetFolder() / "Taken.json");
+    ShowWindow();
+    for (const std::string newName : {"Taken", "sub/Wide"}) {
+        SCOPED_TRACE(newName);
+        ASSERT_TRUE(gui.Press("Close", "presets table"));
+        ASSERT_TRUE(gui.Press("Wide", "presets table"));
+        ASSERT_TRUE(gui.Press("Edit", kPanel));
+        ASSERT_TRUE(gui.Fill("Preset Name", newName, "##Popup"));
+        ASSERT_TRUE(gui.DragSlider("FOV", 0, 50, "##Popup"));
+        host.ClearLog();
+        ASSERT_TRUE(gui.Press("Save", "##Popup"));
+        EXPECT_EQ(host.LogLines().size(), 1u) << "one line says why";
+        EXPECT_EQ(PresetNames(), (std::vector<std::string>{"Close", "Wide", "my camera"}));
+        EXPECT_EQ(plugin->selectedPreset.name, "Wide") << "the selection names a preset that exists";
+        EXPECT_TRUE(Same(plugin->selectedPreset.settings, kWide));
+        gui.Frame();
+        EXPECT_EQ(Text("Presets", kPanel), "Wide");
+        EXPECT_EQ(Text("FOV", kPanel), "110") << "the preview shows the preset as it is stored";
+    }
 }
 
 TEST_F(GuiPresetPanel, DeleteRemovesTheSelectedPresetAndClearsTheSelection) {
