@@ -1,14 +1,41 @@
-// One replay tick through the host's hook dispatch, with eight players in the override table.
+// One replay tick through the host's hook dispatch, with eight players in the override table;
+// the same while the render thread saves presets; and the host calls one tick makes, with no
+// plugin logic at all, as the floor the plugin's tick is measured against.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
 #include "plugin/Vistorb.h"
+#include "sim/GuiHost.h"
 #include "sim/Host.h"
 
 namespace {
+
+constexpr const char* kFollowed = "Player_Steam|76561195|0";
+
+// A replay of eight players in the simulated host, the camera following `focus`.
+void OpenReplayOfEight(sim::Host& host, const std::string& focus) {
+    host.OpenReplay();
+    for (int i = 0; i < 8; ++i) {
+        sim::PlayerSpec player;
+        player.bot = i % 4 == 3;
+        player.uniqueId = "Steam|7656119" + std::to_string(i) + "|0";
+        player.name = "Player " + std::to_string(i);
+        float base = 60.0f + static_cast<float>(i);
+        player.camera = ProfileCameraSettings{base, 100, -3, 270, 0.4f, 4, 1.2f};
+        host.AddPlayer(player);
+    }
+    host.ImportReplay();
+    host.Wait(2.0);
+    host.MoveFocus(focus);
+}
 
 struct Session {
     sim::Host host;
@@ -18,23 +45,11 @@ struct Session {
         plugin->consoleManager = host.Console();
         plugin->gameHandle = host.Game();
         plugin->onLoad();
-        host.OpenReplay();
-        for (int i = 0; i < 8; ++i) {
-            sim::PlayerSpec player;
-            player.bot = i % 4 == 3;
-            player.uniqueId = "Steam|7656119" + std::to_string(i) + "|0";
-            player.name = "Player " + std::to_string(i);
-            float base = 60.0f + static_cast<float>(i);
-            player.camera = ProfileCameraSettings{base, 100, -3, 270, 0.4f, 4, 1.2f};
-            host.AddPlayer(player);
-        }
-        host.ImportReplay();
-        host.Wait(2.0);
+        OpenReplayOfEight(host, focus);
         {
             std::lock_guard<std::mutex> lock(plugin->stateLock);
             for (auto& [key, entry] : plugin->cameraOverrides) entry.enabled = true;
         }
-        host.MoveFocus(focus);
         host.ClearLog();
     }
     ~Session() { host.DropPluginCallbacks(); }
@@ -43,7 +58,7 @@ struct Session {
 // The usual case: the camera follows a player whose override is on, so every tick writes it.
 // (The simulated camera keeps a record of every write, which grows with the iteration count.)
 void BM_TickFollowedPlayer(benchmark::State& state) {
-    Session session("Player_Steam|76561195|0");
+    Session session(kFollowed);
     for (auto _ : state) session.host.Tick();
     if (session.host.Camera().writes.size() != static_cast<size_t>(state.iterations()))
         state.SkipWithError("not every tick wrote the camera");
@@ -57,6 +72,89 @@ void BM_TickFocusWithoutEntry(benchmark::State& state) {
     if (!session.host.Camera().writes.empty()) state.SkipWithError("a tick wrote the camera");
 }
 BENCHMARK(BM_TickFocusWithoutEntry);
+
+// The floor: no plugin, but a tick hook that makes the host calls of a tick that writes the
+// followed player's values (the replay, camera and focus asked twice: once to find the entry,
+// once again by the write itself), through the same hook dispatch.
+void BM_BareHostCallsTick(benchmark::State& state) {
+    sim::Host host;
+    OpenReplayOfEight(host, kFollowed);
+    std::shared_ptr<GameWrapper> game = host.Game();
+    const ProfileCameraSettings values{90, 100, -3, 270, 0.4f, 4, 1.2f};
+    game->HookEvent(sim::kReplayTickEvent, [&](std::string) {
+        for (int pass = 0; pass < 2; ++pass) {
+            if (!game->IsInReplay()) return;
+            CameraWrapper camera = game->GetCamera();
+            if (!camera) return;
+            const std::string focus = camera.GetFocusActor();
+            if (focus.empty()) return;
+            if (pass == 1) camera.SetCameraSettings(values);
+        }
+    });
+    for (auto _ : state) host.Tick();
+    if (host.Camera().writes.size() != static_cast<size_t>(state.iterations()))
+        state.SkipWithError("not every tick wrote the camera");
+    host.DropPluginCallbacks();
+}
+BENCHMARK(BM_BareHostCallsTick);
+
+// Saves a preset from a player's tab over and over, through the window as a user would: the
+// render thread's frames, the "Save Preset" button and the popup's "Save".
+class SavingRenderThread {
+public:
+    explicit SavingRenderThread(Session& session) {
+        thread = std::thread([this, &session] {
+            sim::GuiHost gui;
+            gui.AttachPlugin(session.plugin, session.plugin);
+            gui.OpenWindow();
+            gui.Frame(2);
+            ready = true;
+            while (!stop.load()) {
+                if (!gui.Press("Save Preset", "vistorb2_")) break;
+                gui.Frame();
+                if (gui.Press("Save", "##Popup")) ++saves;
+            }
+            gui.DetachPlugin();
+        });
+        while (!ready.load()) std::this_thread::yield();
+    }
+    ~SavingRenderThread() {
+        stop = true;
+        thread.join();
+    }
+    std::atomic<int> saves{0};
+
+private:
+    std::atomic<bool> ready{false}, stop{false};
+    std::thread thread;
+};
+
+// Ticks on this thread (the game thread), each one timed; with argument 1 the render thread
+// saves presets meanwhile. Reported beside the mean: the worst tick and the 99.9th percentile.
+void BM_TickWhileSaving(benchmark::State& state) {
+    Session session(kFollowed);
+    std::unique_ptr<SavingRenderThread> saver;
+    if (state.range(0) != 0) saver = std::make_unique<SavingRenderThread>(session);
+    std::vector<double> ticks;
+    ticks.reserve(1 << 20);
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        session.host.Tick();
+        const auto end = std::chrono::steady_clock::now();
+        if (ticks.size() < ticks.capacity()) ticks.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+    }
+    const int saves = saver ? saver->saves.load() : 0;
+    saver.reset();
+    std::sort(ticks.begin(), ticks.end());
+    if (!ticks.empty()) {
+        state.counters["worst_us"] = ticks.back();
+        state.counters["p999_us"] = ticks[std::min(ticks.size() - 1, ticks.size() * 999 / 1000)];
+        state.counters["median_us"] = ticks[ticks.size() / 2];
+    }
+    state.counters["saves"] = saves;
+    if (state.range(0) != 0 && saves == 0) state.SkipWithError("no preset was saved while the ticks ran");
+}
+BENCHMARK(BM_TickWhileSaving)->Arg(0)->Arg(1)->MinTime(2.0);
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 // One player's tab in the camera overrides window.
 #include "gui/OverrideTab.h"
 
-#include "core/Guarded.h"
 #include "gui/Sliders.h"
 #include "imgui.h"
 #include "imgui_stdlib.h"
@@ -12,20 +11,24 @@ void DrawSavePresetPopup(const OverrideTabContext& context) {
     if (!ImGui::BeginPopup("save_new_preset_popup")) return;
     ImGui::InputText("Preset Name", &context.newPreset.name);
     if (ImGui::Button("Save")) {
-        RunGuarded("saving a preset", [&] { context.presetStore.AddPreset(context.newPreset); });
+        context.requests.push_back({GuiRequest::Kind::SavePreset, {}, context.newPreset});
         ImGui::CloseCurrentPopup();
     }
     ImGui::EndPopup();
 }
 
+void RequestApply(const CameraOverride& override, const OverrideTabContext& context) {
+    context.requests.push_back({GuiRequest::Kind::ApplyOverride, override, {}});
+}
+
 void DrawShownTab(CameraOverride& override, const OverrideTabContext& context) {
     const bool toggled = ImGui::Checkbox("Enabled", &override.enabled);
     const bool moved = DrawCameraSettingsSliders(override.settings);
-    if (toggled || moved) context.edited(override);
+    if (toggled || moved) RequestApply(override, context);
 
     if (ImGui::Button("Reset")) {
         override.settings = override.defaultSettings;
-        context.edited(override);
+        RequestApply(override, context);
     }
     ImGui::SameLine();
     if (ImGui::Button("Save Preset")) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "camera/CameraOverride.h"
+#include "gui/Requests.h"
 #include "host/BakkesModPlugin.h"
 #include "presets/CameraPreset.h"
 #include "presets/PresetStore.h"
@@ -28,8 +29,10 @@ public:
     std::string menuTitle = "Vistorb";
 
     // Guards cameraOverrides and focusedId: the game thread rebuilds, clears, looks up and edits
-    // them while the render thread walks and edits them in the GUI frame. Held only around the
-    // table's use, never across a host call that could wait for the other thread.
+    // them while the render thread walks and edits them in the GUI frame. Held only while they
+    // are read or written: never across file I/O, a log line or any host call (GameWrapper::
+    // Execute included). What must be done with them is copied out under the lock and done after
+    // it is let go, so neither thread ever waits on the other's disk, console or host.
     std::mutex stateLock;
 
     // Start-up and shut-down
@@ -67,7 +70,10 @@ public:
 private:
     friend struct VistorbTestAccess;
 
-    void DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override);
+    // Draws one tab with stateLock held; what the tab asks for goes to `requests`.
+    void DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override, GuiRequests& requests);
+    // Carries out a frame's requests, in order, with stateLock not held.
+    void CarryOutGuiRequests(const GuiRequests& requests);
     void OverridePlayerCameraFromGui(CameraOverride& override);
 
     void DrawPresetCombo();

@@ -1,6 +1,7 @@
 // The camera overrides window: the plugin hands its table, presets and handles to the panels of
 // gui/ and does what they report, on the game thread where the game is touched.
 #include <mutex>
+#include <optional>
 
 #include "core/Guarded.h"
 #include "gui/GuardedFrame.h"
@@ -25,11 +26,16 @@ void Vistorb::DrawWindow() {
     DrawGuarded("the window", [&] {
         OverridesWindowPanels panels;
         panels.overrideTabs = [&] {
-            // The game thread rebuilds and clears the table; it waits for the tab walk to finish.
-            std::lock_guard<std::mutex> lock(stateLock);
-            if (!ImGui::BeginTabBar("Camera overrides", 0)) return;
-            for (auto& [key, override] : cameraOverrides) DrawCameraOverrideTabItem(key, override);
-            ImGui::EndTabBar();
+            // The game thread rebuilds and clears the table; it waits for the tab walk to finish,
+            // so the walk only draws and edits. What the tabs ask for is done after it.
+            GuiRequests requests;
+            {
+                std::lock_guard<std::mutex> lock(stateLock);
+                if (!ImGui::BeginTabBar("Camera overrides", 0)) return;
+                for (auto& [key, override] : cameraOverrides) DrawCameraOverrideTabItem(key, override, requests);
+                ImGui::EndTabBar();
+            }
+            CarryOutGuiRequests(requests);
         };
         panels.presetPanel = [&] {
             DrawPresetCombo();
@@ -45,16 +51,33 @@ void Vistorb::DrawWindow() {
     consoleManager->executeCommand("togglemenu " + GetMenuId(), true);
 }
 
-void Vistorb::DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override) {
+void Vistorb::DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override, GuiRequests& requests) {
     // Called with stateLock held, by the tab walk.
-    const OverrideTabContext context{key == focusedId, newPreset, presetStore,
-                                     [this](CameraOverride& edited) { OverridePlayerCameraFromGui(edited); }};
+    const OverrideTabContext context{key == focusedId, newPreset, requests};
     if (!DrawCameraOverrideTab(key, override, context)) return;
 
     focusedId = override.focusId;
-    gameHandle->Execute([plugin = this, copy = override](GameWrapper*) {
-        RunGuarded("moving the camera to a player", [&] { plugin->FocusPlayer(copy); });
-    });
+    requests.push_back({GuiRequest::Kind::FocusPlayer, override, {}});
+}
+
+void Vistorb::CarryOutGuiRequests(const GuiRequests& requests) {
+    for (const GuiRequest& request : requests) {
+        switch (request.kind) {
+        case GuiRequest::Kind::ApplyOverride: {
+            CameraOverride copy = request.override;
+            OverridePlayerCameraFromGui(copy);
+            break;
+        }
+        case GuiRequest::Kind::FocusPlayer:
+            gameHandle->Execute([plugin = this, copy = request.override](GameWrapper*) {
+                RunGuarded("moving the camera to a player", [&] { plugin->FocusPlayer(copy); });
+            });
+            break;
+        case GuiRequest::Kind::SavePreset:
+            RunGuarded("saving a preset", [&] { presetStore.AddPreset(request.preset); });
+            break;
+        }
+    }
 }
 
 void Vistorb::DrawPresetCombo() {
@@ -69,14 +92,17 @@ void Vistorb::DrawPresetActions() {
         hasFocusEntry = cameraOverrides.count(focusedId) != 0;
     }
     const auto applySelected = [this] {
-        // Looked up again: the game thread may have rebuilt the table since the check above.
-        std::lock_guard<std::mutex> lock(stateLock);
-        const auto entry = cameraOverrides.find(focusedId);
-        if (entry == cameraOverrides.end()) return;
-        if (const auto preset = presetStore.FindPreset(selectedPreset.name)) {
+        const auto preset = presetStore.FindPreset(selectedPreset.name);
+        std::optional<CameraOverride> applied;
+        {
+            // Looked up again: the game thread may have rebuilt the table since the check above.
+            std::lock_guard<std::mutex> lock(stateLock);
+            const auto entry = cameraOverrides.find(focusedId);
+            if (entry == cameraOverrides.end() || !preset) return;
             entry->second.settings = preset->settings;
-            OverridePlayerCameraFromGui(entry->second);
+            applied = entry->second;
         }
+        OverridePlayerCameraFromGui(*applied);
     };
     PresetPanel panel = PanelOf(*this);
     ::DrawPresetActions(panel, hasFocusEntry, applySelected, [this] { DrawRenamePopup(); });

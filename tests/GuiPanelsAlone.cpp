@@ -11,7 +11,6 @@
 #include "gui/OverrideTab.h"
 #include "host/BakkesModPlugin.h"
 #include "imgui.h"
-#include "presets/PresetStore.h"
 #include "sim/GuiHost.h"
 #include "tests/PlayerSupport.h"
 
@@ -25,21 +24,27 @@ public:
     std::map<std::string, CameraOverride> table;
     std::string selected;  // the key whose tab is selected, like the followed player's
     CameraPreset newPreset;
-    PresetStore store;  // never written: no test here presses the popup's "Save"
-    std::vector<CameraOverride> edits;
+    GuiRequests requests;  // everything the tabs asked for, frame after frame
     std::vector<std::string> activations;
 
     void DrawWindow() override {
         ImGui::Begin("Panels");
         if (ImGui::BeginTabBar("tabs")) {
             for (auto& [key, entry] : table) {
-                const OverrideTabContext context{key == selected, newPreset, store,
-                                                 [this](CameraOverride& edited) { edits.push_back(edited); }};
+                const OverrideTabContext context{key == selected, newPreset, requests};
                 if (DrawCameraOverrideTab(key, entry, context)) activations.push_back(key);
             }
             ImGui::EndTabBar();
         }
         ImGui::End();
+    }
+
+    // The overrides the tabs asked to apply, in order; nothing else may have been asked.
+    std::vector<CameraOverride> Applies() const {
+        std::vector<CameraOverride> applies;
+        for (const GuiRequest& request : requests)
+            if (request.kind == GuiRequest::Kind::ApplyOverride) applies.push_back(request.override);
+        return applies;
     }
     std::string GetMenuId() override { return "panels"; }
     std::string GetMenuCaption() override { return "Panels"; }
@@ -78,21 +83,22 @@ TEST_F(GuiPanelsAlone, TheShownTabEditsItsEntryInPlaceAndReportsEveryEdit) {
     ASSERT_TRUE(gui.Press("Enabled"));
     EXPECT_TRUE(window->table["Player_A"].enabled);
     EXPECT_FALSE(window->table["Player_B"].enabled) << "only the shown tab's entry";
-    ASSERT_EQ(window->edits.size(), 1u);
-    EXPECT_TRUE(window->edits[0].enabled) << "the report carries the value after the edit";
-    EXPECT_EQ(window->edits[0].focusId, "Player_A");
+    ASSERT_EQ(window->requests.size(), 1u);
+    ASSERT_EQ(window->Applies().size(), 1u);
+    EXPECT_TRUE(window->Applies()[0].enabled) << "the request carries the value after the edit";
+    EXPECT_EQ(window->Applies()[0].focusId, "Player_A");
 
     ASSERT_TRUE(gui.Press("Reset"));
     EXPECT_TRUE(Same(window->table["Player_A"].settings, window->table["Player_A"].defaultSettings));
-    ASSERT_EQ(window->edits.size(), 2u);
-    EXPECT_TRUE(Same(window->edits[1].settings, window->table["Player_A"].defaultSettings));
+    ASSERT_EQ(window->Applies().size(), 2u);
+    EXPECT_TRUE(Same(window->Applies()[1].settings, window->table["Player_A"].defaultSettings));
     EXPECT_TRUE(window->activations.empty()) << "pressing inside the shown tab moves no camera";
 }
 
 TEST_F(GuiPanelsAlone, OnlyTheHeaderOfAHiddenTabAsksForTheCamera) {
     ASSERT_TRUE(gui.Press("Bob"));
     EXPECT_EQ(window->activations, std::vector<std::string>{"Player_B"});
-    EXPECT_TRUE(window->edits.empty()) << "switching tabs edits nothing";
+    EXPECT_TRUE(window->requests.empty()) << "switching tabs edits nothing";
 
     // The caller follows the camera to the new player, as the plugin does with its focus.
     window->selected = "Player_B";
@@ -101,6 +107,20 @@ TEST_F(GuiPanelsAlone, OnlyTheHeaderOfAHiddenTabAsksForTheCamera) {
     EXPECT_EQ(window->newPreset.name, "Bob");
     EXPECT_TRUE(Same(window->newPreset.settings, window->table["Player_B"].settings));
     EXPECT_EQ(window->activations.size(), 1u) << "pressing inside the shown tab moves no camera";
+
+    // The popup's "Save" stores nothing itself: it asks, with the name typed and the values
+    // taken when "Save Preset" was pressed.
+    gui.Frame();
+    ASSERT_TRUE(gui.Fill("Preset Name", "Bob wide", "##Popup"));
+    window->table["Player_B"].settings.FOV = 110;
+    gui.Frame();
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    ASSERT_FALSE(window->requests.empty());
+    const GuiRequest& save = window->requests.back();
+    EXPECT_EQ(save.kind, GuiRequest::Kind::SavePreset);
+    EXPECT_EQ(save.preset.name, "Bob wide");
+    EXPECT_EQ(save.preset.settings.FOV, 80.0f);
+    EXPECT_TRUE(window->Applies().empty());
 }
 
 }  // namespace

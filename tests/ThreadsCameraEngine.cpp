@@ -28,17 +28,21 @@ TEST_F(ThreadsCameraEngine, GameThreadAndGuiFrameShareTheTable) {
         while (!done.load()) {
             // Frames are apart in time; a GUI that never let go of the lock would starve the game.
             std::this_thread::sleep_for(std::chrono::microseconds(200));
-            std::lock_guard<std::mutex> lock(plugin->stateLock);
-            for (auto& [key, entry] : plugin->cameraOverrides) {
-                entry.enabled = (n % 3) != 0;
-                entry.settings.FOV = 60.0f + static_cast<float>(n % 50);
-                if ((n + key.size()) % 7 == 0) {
-                    plugin->focusedId = key;
-                    VistorbTestAccess::OverridePlayerCameraFromGui(*plugin, entry);
+            std::vector<CameraOverride> applies;  // handed over once the lock is let go
+            {
+                std::lock_guard<std::mutex> lock(plugin->stateLock);
+                for (auto& [key, entry] : plugin->cameraOverrides) {
+                    entry.enabled = (n % 3) != 0;
+                    entry.settings.FOV = 60.0f + static_cast<float>(n % 50);
+                    if ((n + key.size()) % 7 == 0) {
+                        plugin->focusedId = key;
+                        applies.push_back(entry);
+                    }
                 }
+                std::string seen = plugin->focusedId;
+                (void)seen;
             }
-            std::string seen = plugin->focusedId;
-            (void)seen;
+            for (CameraOverride& copy : applies) VistorbTestAccess::OverridePlayerCameraFromGui(*plugin, copy);
             ++n;
             frames.store(n);
         }

@@ -1,6 +1,9 @@
 // The GUI host's render thread draws the window while the game thread ticks the replay and
 // rebuilds the override table. Run under ThreadSanitizer, this proves the window's locking.
 #include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
 #include <thread>
 
 #include "tests/GuiSupport.h"
@@ -60,6 +63,53 @@ TEST_F(ThreadsGuiWindow, TheRenderThreadDrawsAndEditsWhileTheGameThreadRebuildsT
 
     gui.StopRenderThread();
     host.StopGameThread();
+}
+
+// A save that stalls: its log line waits on a latch that the test lets go only after the game
+// thread has ticked on, writing the camera, many times. A save made while the GUI holds the table
+// would hold up every tick, and this test would never finish.
+TEST_F(ThreadsGuiWindow, ASaveThatStallsOnTheRenderThreadNeverHoldsUpATick) {
+    Load();
+    Replay({Bot("Zed", OnGrid(90))}, "Player_Bot_Zed");
+    ShowWindow();
+    ASSERT_TRUE(gui.Press("Enabled", "vistorb2_"));
+    ASSERT_TRUE(gui.Press("Save Preset", "vistorb2_"));
+    gui.Frame();  // the popup shows
+
+    std::mutex latchLock;
+    std::condition_variable latch;
+    bool stalled = false, released = false;
+    host.SetLogEcho([&](const std::string& line) {
+        if (line.rfind("Saving preset", 0) != 0) return;
+        std::unique_lock<std::mutex> lock(latchLock);
+        stalled = true;
+        latch.notify_all();
+        latch.wait(lock, [&] { return released; });
+    });
+    host.StartGameThread(true);
+    bool saved = false;
+    std::thread render([&] { saved = gui.Press("Save", "##Popup"); });  // the frames, on a thread of their own
+    {
+        std::unique_lock<std::mutex> lock(latchLock);
+        latch.wait(lock, [&] { return stalled; });
+    }
+
+    const size_t before = CameraWrites();
+    constexpr size_t kTicks = 60;
+    while (CameraWrites() < before + kTicks) std::this_thread::yield();
+    {
+        std::lock_guard<std::mutex> lock(latchLock);
+        released = true;
+    }
+    latch.notify_all();
+    render.join();
+    host.StopGameThread();
+    host.SetLogEcho(nullptr);
+
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(std::filesystem::exists(PresetFolder() / "Zed.json"));
+    EXPECT_EQ(PresetNames(), std::vector<std::string>{"Zed"});
+    EXPECT_TRUE(Same(LastCameraWrite(), OnGrid(90))) << "the ticks wrote the followed player's override";
 }
 
 TEST_F(ThreadsGuiWindow, MenuRequestsFromTheGameThreadReachTheRenderThread) {
