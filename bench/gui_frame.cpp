@@ -1,8 +1,10 @@
-// One frame of the camera overrides window (NewFrame to Render) with 8 players and 1,000
-// presets, beside a frame that lays out as many bare widgets, as the floor it is measured
-// against. No renderer: this is the GUI code's own cost, as the host pays it on its GUI thread.
+// One frame of the camera overrides window (NewFrame to Render) with 8 players and 10, 1,000 or
+// 10,000 presets, closed and with the preset combo open on a typed search, beside a frame that
+// lays out as many bare widgets as the 1,000-preset window, as the floor it is measured against.
+// No renderer: this is the GUI code's own cost, as the host pays it on its GUI thread.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
@@ -16,7 +18,7 @@
 namespace {
 
 constexpr int kPlayers = 8;
-constexpr int kPresets = 1000;
+constexpr int kFloorPresets = 1000;
 
 // A GUI context the size of a game screen, as the host would hand over.
 class Screen {
@@ -50,7 +52,7 @@ struct Plugin {
     sim::Host host;
     std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
 
-    Plugin() {
+    explicit Plugin(int presets) {
         plugin->consoleManager = host.Console();
         plugin->gameHandle = host.Game();
         for (int i = 0; i < kPlayers; ++i) {
@@ -61,17 +63,16 @@ struct Plugin {
             plugin->cameraOverrides.emplace(entry.focusId, entry);
         }
         plugin->focusedId = plugin->cameraOverrides.begin()->first;
-        for (int i = 0; i < kPresets; ++i)
+        for (int i = 0; i < presets; ++i)
             plugin->presetStore.presets.push_back(
-                CameraPreset{fmt::format("Preset {:04}", i), ProfileCameraSettings{60.0f + i % 50, 100, -4, 270, 0.5f, 4, 1.2f}});
-        plugin->selectedPreset = plugin->presetStore.presets[kPresets / 2];  // the preview is drawn
+                CameraPreset{fmt::format("Preset {:05}", i), ProfileCameraSettings{60.0f + i % 50, 100, -4, 270, 0.5f, 4, 1.2f}});
+        plugin->selectedPreset = plugin->presetStore.presets[presets / 2];  // the preview is drawn
         plugin->isWindowOpen = true;
     }
 };
 
-// How many items one window frame lays out, counted by the GUI host's recorder.
-int ItemsPerWindowFrame(Screen& screen, Vistorb& plugin) {
-    for (int i = 0; i < 3; ++i) screen.Frame([&] { plugin.DrawWindow(); });  // placed and settled
+// One window frame seen by the GUI host's recorder: the items it laid out.
+std::vector<sim::GuiItem> RecordWindowFrame(Screen& screen, Vistorb& plugin) {
     sim::ItemRecorder recorder;
     screen.context->TestEngine = static_cast<ImGuiItemRecorder*>(&recorder);
     screen.context->TestEngineHookItems = true;
@@ -80,27 +81,62 @@ int ItemsPerWindowFrame(Screen& screen, Vistorb& plugin) {
     recorder.EndFrame();
     screen.context->TestEngineHookItems = false;
     screen.context->TestEngine = nullptr;
-    return static_cast<int>(recorder.Items().size());
+    return recorder.Items();
 }
 
-void BM_WindowFrame(benchmark::State& state) {
+// How many items one window frame lays out.
+int ItemsPerWindowFrame(Screen& screen, Vistorb& plugin) {
+    for (int i = 0; i < 3; ++i) screen.Frame([&] { plugin.DrawWindow(); });  // placed and settled
+    return static_cast<int>(RecordWindowFrame(screen, plugin).size());
+}
+
+// Clicks the preset combo open and types the search "3", which many of the names hold.
+bool OpenComboAndSearch(Screen& screen, Vistorb& plugin) {
+    for (int i = 0; i < 3; ++i) screen.Frame([&] { plugin.DrawWindow(); });
+    ImVec2 combo(-1, -1);
+    for (const sim::GuiItem& item : RecordWindowFrame(screen, plugin))
+        if (item.label == "Presets" && item.hasRect) combo = ImVec2(item.minX + 5, item.CenterY());
+    if (combo.x < 0) return false;
+    ImGuiIO& io = screen.context->IO;
+    io.MousePos = combo;
+    screen.Frame([&] { plugin.DrawWindow(); });
+    io.MouseDown[0] = true;
+    screen.Frame([&] { plugin.DrawWindow(); });
+    io.MouseDown[0] = false;
+    screen.Frame([&] { plugin.DrawWindow(); });
+    io.AddInputCharacter('3');
+    for (int i = 0; i < 3; ++i) screen.Frame([&] { plugin.DrawWindow(); });
+    return plugin.presetSearch[0] == '3';
+}
+
+void WindowFrame(benchmark::State& state, bool comboOpen) {
     Screen screen;
-    Plugin setup;
+    Plugin setup(static_cast<int>(state.range(0)));
     Vistorb& plugin = *setup.plugin;
+    if (comboOpen && !OpenComboAndSearch(screen, plugin)) {
+        state.SkipWithError("the combo did not open and take the search");
+        return;
+    }
     const int items = ItemsPerWindowFrame(screen, plugin);
     for (auto _ : state) screen.Frame([&] { plugin.DrawWindow(); });
     state.counters["items"] = items;
     state.SetItemsProcessed(state.iterations() * items);
 }
-BENCHMARK(BM_WindowFrame)->Unit(benchmark::kMicrosecond);
 
-// The floor: a window of the same size laying out the same number of plain buttons, most of
-// them, like most of the preset list, scrolled out of sight.
+void BM_WindowFrame(benchmark::State& state) { WindowFrame(state, false); }
+BENCHMARK(BM_WindowFrame)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The same with the combo's list open on the search "3".
+void BM_WindowFrameComboSearch(benchmark::State& state) { WindowFrame(state, true); }
+BENCHMARK(BM_WindowFrameComboSearch)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The floor: a window of the same size laying out as many plain buttons as the window with
+// 1,000 presets lays out items.
 void BM_BareWidgetsFrame(benchmark::State& state) {
     Screen screen;
     int items = 0;
     {
-        Plugin setup;
+        Plugin setup(kFloorPresets);
         items = ItemsPerWindowFrame(screen, *setup.plugin);
     }
     std::vector<std::string> labels;

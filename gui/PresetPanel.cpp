@@ -4,10 +4,13 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/CameraValues.h"
 #include "core/Guarded.h"
 #include "core/LogLine.h"
+#include "gui/ClippedText.h"
 #include "gui/DisabledScope.h"
 #include "gui/SearchableCombo.h"
 #include "gui/Sliders.h"
@@ -16,16 +19,49 @@
 
 namespace {
 
-// One selectable row per preset that `keep` lets through. Names need not be unique (nor
-// non-empty); the row number keeps their ids apart.
-template <typename Keep>
-void DrawPresetRows(PresetPanel& panel, Keep&& keep) {
-    for (size_t i = 0; i < panel.store.presets.size(); ++i) {
-        const CameraPreset& preset = panel.store.presets[i];
-        if (!keep(preset)) continue;
-        ImGui::PushID(static_cast<int>(i));
-        if (ImGui::Selectable(preset.name.c_str(), preset.name == panel.selected.name, 0)) panel.selected = preset;
-        ImGui::PopID();
+// Room for the visible part of a name that does not fit its row.
+constexpr size_t kLabelBytes = 512;
+
+// One selectable row, the name cut where the row ends. Names need not be unique (nor non-empty);
+// the row number keeps their ids apart.
+void DrawPresetRow(PresetPanel& panel, size_t index, float width) {
+    const CameraPreset& preset = panel.store.presets[index];
+    char buffer[kLabelBytes];
+    const char* label = VisibleLabel(preset.name.c_str(), preset.name.size(), width, buffer, sizeof buffer);
+    ImGui::PushID(static_cast<int>(index));
+    if (ImGui::Selectable(label, preset.name == panel.selected.name, 0)) panel.selected = preset;
+    ImGui::PopID();
+}
+
+// Every preset, but only the rows in view are laid out: a frame costs the same with ten presets
+// or ten thousand.
+void DrawAllPresetRows(PresetPanel& panel, float width) {
+    ImGuiListClipper clipper;
+    clipper.Begin(static_cast<int>(panel.store.presets.size()));
+    while (clipper.Step())
+        for (int row = clipper.DisplayStart; row < clipper.DisplayEnd; ++row)
+            DrawPresetRow(panel, static_cast<size_t>(row), width);
+}
+
+// The presets whose name contains `search`, any case; again only the rows in view are laid out.
+// The filter is asked once per preset to count the rows, then again up to the last row in view.
+void DrawMatchingPresetRows(PresetPanel& panel, std::string_view search, float width) {
+    const std::vector<CameraPreset>& presets = panel.store.presets;
+    const auto matches = [&](const CameraPreset& preset) {
+        return FindIgnoreCase(preset.name, search) != std::string_view::npos;
+    };
+    int count = 0;
+    for (const CameraPreset& preset : presets) count += matches(preset) ? 1 : 0;
+
+    ImGuiListClipper clipper;
+    clipper.Begin(count);
+    while (clipper.Step()) {
+        int row = 0;
+        for (size_t i = 0; i < presets.size() && row < clipper.DisplayEnd; ++i) {
+            if (!matches(presets[i])) continue;
+            if (row >= clipper.DisplayStart) DrawPresetRow(panel, i, width);
+            ++row;
+        }
     }
 }
 
@@ -43,16 +79,15 @@ bool CachedAsIs(const PresetStore& store, const CameraPreset& preset) {
 void DrawPresetCombo(PresetPanel& panel) {
     if (!BeginSearchableCombo("Presets", panel.selected.name.c_str(), panel.search, panel.searchSize, "Search", 0))
         return;
-    const std::string search(panel.search, strnlen(panel.search, panel.searchSize));
-    DrawPresetRows(panel, [&](const CameraPreset& preset) {
-        return ContainsIgnoreCase(preset.name, search) != std::string::npos;
-    });
+    // The list sizes itself to its rows; a name is cut at the screen's width at most.
+    const std::string_view search(panel.search, strnlen(panel.search, panel.searchSize));
+    DrawMatchingPresetRows(panel, search, ImGui::GetIO().DisplaySize.x);
     ImGui::EndCombo();
 }
 
 void DrawPresetList(PresetPanel& panel) {
     ImGui::BeginChild("presets table", ImVec2(0.0f, 125.0f), true, 0);
-    DrawPresetRows(panel, [](const CameraPreset&) { return true; });
+    DrawAllPresetRows(panel, ImGui::GetContentRegionAvail().x);
     ImGui::EndChild();
 
     if (!panel.selected.name.empty()) {

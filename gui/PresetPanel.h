@@ -20,6 +20,7 @@ struct PresetPanel {
 void DrawPresetCombo(PresetPanel& panel);
 
 // Every preset as a selectable row, then the selected one's values as faded, locked sliders.
+// In both lists only the rows in view are laid out, and a long name only as far as it shows.
 void DrawPresetList(PresetPanel& panel);
 
 // "Apply" (locked, under a red "No focus actor", while the followed player has no entry; runs

@@ -1,8 +1,10 @@
 #define IMGUI_DEFINE_MATH_OPERATORS
 #include "gui/SearchableCombo.h"
 
+#include <algorithm>
 #include <cctype>
 
+#include "gui/ClippedText.h"
 #include "imgui_internal.h"
 
 namespace {
@@ -151,9 +153,12 @@ bool BeginSearchableCombo(const char* label, const char* previewValue, char* sea
                     GetColorU32(ImGuiCol_Text), ImGuiDir_Down, 1.0f);
     RenderFrameBorder(frame.Min, frame.Max, style.FrameRounding);
 
-    if (!popupOpen && previewValue != nullptr)
-        RenderTextClipped(frame.Min + style.FramePadding, ImVec2(previewRight, frame.Max.y), previewValue, nullptr,
-                          nullptr);
+    if (!popupOpen && previewValue != nullptr) {
+        // Only the part that fits is measured: a preset's name may be of any length.
+        const ImVec2 previewMin = frame.Min + style.FramePadding;
+        const char* previewEnd = VisibleTextEnd(previewValue, nullptr, previewRight - previewMin.x);
+        RenderTextClipped(previewMin, ImVec2(previewRight, frame.Max.y), previewValue, previewEnd, nullptr);
+    }
     if (labelSize.x > 0.0f)
         RenderText(ImVec2(frame.Max.x + style.ItemInnerSpacing.x, frame.Min.y + style.FramePadding.y), label);
 
@@ -163,11 +168,15 @@ bool BeginSearchableCombo(const char* label, const char* previewValue, char* sea
 }
 
 std::string::size_type ContainsIgnoreCase(std::string text, std::string search) {
+    return FindIgnoreCase(text, search);
+}
+
+std::string_view::size_type FindIgnoreCase(std::string_view text, std::string_view search) {
+    if (search.empty()) return 0;  // found at the start of every text, the empty one too
     // tolower takes the byte as unsigned char: UTF-8 bytes above 0x7F are negative as char.
-    const auto fold = [](std::string& s) {
-        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto same = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
     };
-    fold(text);
-    fold(search);
-    return text.find(search);
+    const auto found = std::search(text.begin(), text.end(), search.begin(), search.end(), same);
+    return found == text.end() ? std::string_view::npos : static_cast<std::string_view::size_type>(found - text.begin());
 }

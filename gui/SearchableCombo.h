@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "imgui.h"
 
@@ -13,3 +14,6 @@ bool BeginSearchableCombo(const char* label, const char* previewValue, char* sea
 // Position of the first occurrence of `search` in `text`, comparing letters without regard to
 // case (as the C library folds them), or std::string::npos. An empty search is found at 0.
 std::string::size_type ContainsIgnoreCase(std::string text, std::string search);
+
+// The same search without copying either text, for filtering a list every frame.
+std::string_view::size_type FindIgnoreCase(std::string_view text, std::string_view search);

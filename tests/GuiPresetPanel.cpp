@@ -300,6 +300,8 @@ TEST(GuiSearch, ContainsIgnoreCaseFoldsAsciiLettersOnly) {
     EXPECT_EQ(ContainsIgnoreCase("K\xC3\xA4se", "\xC3\xA4"), 1u);
     EXPECT_EQ(ContainsIgnoreCase("K\xC3\xA4se", "\xC3\x84"), std::string::npos);
     EXPECT_EQ(ContainsIgnoreCase("ZED", "zed"), 0u);
+    EXPECT_EQ(ContainsIgnoreCase("aaab", "AAB"), 1u) << "a partial match does not hide the next one";
+    EXPECT_EQ(ContainsIgnoreCase("abc", "abcd"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+// The preset panel with thousands of presets and with a name of a megabyte: only the rows in
+// view are laid out, every preset can still be reached, and a long name is cut where it leaves
+// the row.
+#include <algorithm>
+#include <string>
+
+#include <fmt/format.h>
+
+#include "tests/GuiSupport.h"
+
+namespace gui_test {
+namespace {
+
+constexpr const char* kPanel = "vistorb2-right";
+
+class GuiPresetsAtScale : public GuiTest {
+protected:
+    // Presets in the cache only: the panel lists what the store holds.
+    void CachePresets(int count) {
+        for (int i = 0; i < count; ++i)
+            plugin->presetStore.presets.push_back({fmt::format("Preset {:04}", i), OnGrid(60.0f + i % 50)});
+    }
+
+    std::vector<sim::GuiItem> Rows(const std::string& scope) {
+        std::vector<sim::GuiItem> rows;
+        for (const sim::GuiItem& item : gui.Items())
+            if (item.hasInfo && item.hasRect && item.window.find(scope) != std::string::npos) rows.push_back(item);
+        return rows;
+    }
+};
+
+TEST_F(GuiPresetsAtScale, OnlyTheRowsInViewAreLaidOutAndASearchReachesAnyOfThem) {
+    Load();
+    CachePresets(2000);
+    ShowWindow();
+    const std::vector<sim::GuiItem> table = Rows("presets table");
+    ASSERT_FALSE(table.empty());
+    EXPECT_LT(table.size(), 20u) << "a list 125 pixels high shows a handful of rows";
+    EXPECT_TRUE(gui.Find("Preset 0000", "presets table"));
+    EXPECT_FALSE(gui.Find("Preset 1999", "presets table")) << "far out of view: not laid out";
+
+    ASSERT_TRUE(gui.Press("Presets", kPanel));
+    gui.Frame();
+    EXPECT_LT(Rows("##Combo").size(), 20u) << "the open list too";
+    gui.Type("1999");
+    gui.Frame(2);
+    ASSERT_EQ(Rows("##Combo").size(), 1u);
+    ASSERT_TRUE(gui.Press("Preset 1999", "##Combo"));
+    EXPECT_EQ(plugin->selectedPreset.name, "Preset 1999");
+    EXPECT_TRUE(Same(plugin->selectedPreset.settings, OnGrid(60.0f + 1999 % 50)));
+}
+
+TEST_F(GuiPresetsAtScale, ANameOfAMegabyteIsCutAtTheRowButSelectedWhole) {
+    const std::string huge = "Huge " + std::string(1 << 20, 'x');
+    Load();
+    plugin->presetStore.presets.push_back({huge, OnGrid(100)});
+    plugin->presetStore.presets.push_back({"Wide", OnGrid(110)});
+    ShowWindow();
+
+    const std::vector<sim::GuiItem> rows = Rows("presets table");
+    const auto row = std::find_if(rows.begin(), rows.end(), [](const auto& r) { return r.label.rfind("Huge x", 0) == 0; });
+    ASSERT_NE(row, rows.end());
+    EXPECT_LT(row->label.size(), 600u) << "only what fits the row is handed to the widget";
+    EXPECT_EQ(huge.compare(0, row->label.size(), row->label), 0) << "a prefix of the name";
+    EXPECT_TRUE(gui.Find("Wide", "presets table")) << "the row below is in its place";
+
+    ASSERT_TRUE(gui.Press(row->label, "presets table")) << gui.LastError();
+    gui.MoveMouse(2, 2);
+    gui.Frame(2);
+    EXPECT_EQ(plugin->selectedPreset.name.size(), huge.size());
+    EXPECT_TRUE(plugin->selectedPreset.name == huge) << "the selection is the whole preset";
+    EXPECT_TRUE(gui.Highlighted(row->label, "presets table").value_or(false));
+    EXPECT_EQ(Text("FOV", kPanel), "100");
+}
+
+}  // namespace
+}  // namespace gui_test
