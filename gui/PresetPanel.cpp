@@ -47,8 +47,9 @@ void DrawAllPresetRows(PresetPanel& panel, float width) {
 // The filter is asked once per preset to count the rows, then again up to the last row in view.
 void DrawMatchingPresetRows(PresetPanel& panel, std::string_view search, float width) {
     const std::vector<CameraPreset>& presets = panel.store.presets;
+    const CaseFolding folding;
     const auto matches = [&](const CameraPreset& preset) {
-        return FindIgnoreCase(preset.name, search) != std::string_view::npos;
+        return FindIgnoreCase(preset.name, search, folding) != std::string_view::npos;
     };
     int count = 0;
     for (const CameraPreset& preset : presets) count += matches(preset) ? 1 : 0;

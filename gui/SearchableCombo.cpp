@@ -168,14 +168,18 @@ bool BeginSearchableCombo(const char* label, const char* previewValue, char* sea
 }
 
 std::string::size_type ContainsIgnoreCase(std::string text, std::string search) {
-    return FindIgnoreCase(text, search);
+    return FindIgnoreCase(text, search, CaseFolding());
 }
 
-std::string_view::size_type FindIgnoreCase(std::string_view text, std::string_view search) {
-    if (search.empty()) return 0;  // found at the start of every text, the empty one too
+CaseFolding::CaseFolding() {
     // tolower takes the byte as unsigned char: UTF-8 bytes above 0x7F are negative as char.
-    const auto same = [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    for (int c = 0; c < 256; ++c) lower[c] = static_cast<unsigned char>(std::tolower(c));
+}
+
+std::string_view::size_type FindIgnoreCase(std::string_view text, std::string_view search, const CaseFolding& folding) {
+    if (search.empty()) return 0;  // found at the start of every text, the empty one too
+    const auto same = [&](char a, char b) {
+        return folding.lower[static_cast<unsigned char>(a)] == folding.lower[static_cast<unsigned char>(b)];
     };
     const auto found = std::search(text.begin(), text.end(), search.begin(), search.end(), same);
     return found == text.end() ? std::string_view::npos : static_cast<std::string_view::size_type>(found - text.begin());

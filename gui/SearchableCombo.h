@@ -15,5 +15,12 @@ bool BeginSearchableCombo(const char* label, const char* previewValue, char* sea
 // case (as the C library folds them), or std::string::npos. An empty search is found at 0.
 std::string::size_type ContainsIgnoreCase(std::string text, std::string search);
 
-// The same search without copying either text, for filtering a list every frame.
-std::string_view::size_type FindIgnoreCase(std::string_view text, std::string_view search);
+// The C library's folding of every byte, taken at once: a list filtered every frame would
+// otherwise ask tolower for every byte of every name.
+struct CaseFolding {
+    unsigned char lower[256];
+    CaseFolding();  // in the current C locale
+};
+
+// The same search as ContainsIgnoreCase without copying either text, for filtering a list.
+std::string_view::size_type FindIgnoreCase(std::string_view text, std::string_view search, const CaseFolding& folding);
