@@ -32,6 +32,7 @@ void Vistorb::DrawWindow() {
             ImGui::EndTabBar();
         };
         panels.presetPanel = [&] {
+            DrawPresetStoreProblem(presetStore);
             DrawPresetCombo();
             PresetPanel panel = PanelOf(*this);
             DrawPresetList(panel);
