@@ -208,7 +208,7 @@ TEST_F(GuiPresetPanel, ARenameOntoAnotherPresetAsksAndOnlyReplaceOverwritesIt) {
 
     // Save asks instead of overwriting; Cancel leaves the popup open and everything as it was.
     ASSERT_TRUE(gui.Press("Save", "##Popup"));
-    gui.Frame();
+    gui.Frame(2);  // the popup grows to the question from the frame after it appears
     untouched();
     ASSERT_TRUE(gui.FindText("A preset named \"Close\" already exists. Replace it?"));
     EXPECT_FALSE(gui.Find("Save", "##Popup")) << "the question takes Save's place";
@@ -220,7 +220,7 @@ TEST_F(GuiPresetPanel, ARenameOntoAnotherPresetAsksAndOnlyReplaceOverwritesIt) {
 
     // Asked again, then a change of name withdraws the question.
     ASSERT_TRUE(gui.Press("Save", "##Popup"));
-    gui.Frame();
+    gui.Frame(2);
     ASSERT_TRUE(gui.Find("Replace", "##Popup"));
     ASSERT_TRUE(gui.Fill("Preset Name", "my camera", "##Popup"));
     gui.Frame();
@@ -230,7 +230,7 @@ TEST_F(GuiPresetPanel, ARenameOntoAnotherPresetAsksAndOnlyReplaceOverwritesIt) {
     // Closed while asking (a click outside), the popup asks nothing when it opens again.
     ASSERT_TRUE(gui.Fill("Preset Name", "Close", "##Popup"));
     ASSERT_TRUE(gui.Press("Save", "##Popup"));
-    gui.Frame();
+    gui.Frame(2);
     ASSERT_TRUE(gui.Find("Replace", "##Popup"));
     gui.MoveMouse(2, 2);
     gui.SetMouseButton(true);
@@ -248,7 +248,7 @@ TEST_F(GuiPresetPanel, ARenameOntoAnotherPresetAsksAndOnlyReplaceOverwritesIt) {
     // Only Replace overwrites: Close now holds Wide's values, and Wide is gone.
     ASSERT_TRUE(gui.Fill("Preset Name", "Close", "##Popup"));
     ASSERT_TRUE(gui.Press("Save", "##Popup"));
-    gui.Frame();
+    gui.Frame(2);
     ASSERT_TRUE(gui.Press("Replace", "##Popup"));
     gui.Frame();
     EXPECT_FALSE(gui.Find("Preset Name")) << "Replace closes the popup";
