@@ -23,10 +23,15 @@ void DrawPresetCombo(PresetPanel& panel);
 // In both lists only the rows in view are laid out, and a long name only as far as it shows.
 void DrawPresetList(PresetPanel& panel);
 
+// When the store cannot act (its folder could not be opened), one line saying why; else nothing.
+void DrawPresetStoreProblem(const PresetStore& store);
+
 // "Apply" (locked, under a red "No focus actor", while the followed player has no entry; runs
-// `apply` when pressed), "Edit" (opens the rename popup, which `renamePopup` draws), and "Delete".
+// `apply` when pressed), "Edit" (opens the rename popup, which `renamePopup` draws), and "Delete";
+// the last two faded while the store cannot act.
 void DrawPresetActions(PresetPanel& panel, bool hasFocusEntry, const std::function<void()>& apply,
                        const std::function<void()>& renamePopup);
 
-// The rename popup: new name and values for the selected preset, written by "Save".
+// The rename popup: new name and values for the selected preset, written by "Save". A name that
+// belongs to another preset is written only after "Replace" answers the question shown instead.
 void DrawRenamePopup(PresetPanel& panel);

@@ -17,17 +17,22 @@ void Vistorb::onLoad() {
         return;
     }
 
+    // A preset folder that cannot be opened costs the presets, nothing else: the store then
+    // refuses every change (it would otherwise act on the working directory, in the game the
+    // game's own folder), the panel shows why, and the console command, which needs no preset,
+    // is registered all the same.
+    std::filesystem::path folder;
     try {
-        std::filesystem::path folder = gameHandle->GetDataFolder();
+        folder = gameHandle->GetDataFolder();
         folder /= "Vistorb";
         folder /= "presets";
-        PresetStore store(folder);
-        presetStore = std::move(store);
     } catch (const std::exception& e) {
-        LogLine("Vistorb could not open its preset folder, presets and vistorb_set are unavailable: {}",
-                e.what());
-        return;
+        folder.clear();
+        LogLine("Vistorb could not find the host's data folder: {}", e.what());
     }
+    presetStore = PresetStore::Open(folder);
+    if (!presetStore.Usable())
+        LogLine("Vistorb could not open its preset folder, presets are unavailable: {}", presetStore.UnusableReason());
 
     consoleManager->registerNotifier(
         "vistorb_set", [this](std::vector<std::string> words) { HandleSetCommand(std::move(words)); }, "", 0);

@@ -38,6 +38,7 @@ void Vistorb::DrawWindow() {
             CarryOutGuiRequests(requests);
         };
         panels.presetPanel = [&] {
+            DrawPresetStoreProblem(presetStore);
             DrawPresetCombo();
             PresetPanel panel = PanelOf(*this);
             DrawPresetList(panel);

@@ -246,6 +246,110 @@ TEST_F(GuiPresetPanel, ARenameThatIsNotSavedKeepsTheOldPresetSelected) {
     }
 }
 
+TEST_F(GuiPresetPanel, ARenameOntoAnotherPresetAsksAndOnlyReplaceOverwritesIt) {
+    ThreePresets();
+    ShowWindow();
+    ASSERT_TRUE(gui.Press("Wide", "presets table"));
+    ASSERT_TRUE(gui.Press("Edit", kPanel));
+    ASSERT_TRUE(gui.Fill("Preset Name", "Close", "##Popup"));
+    const auto untouched = [&] {
+        EXPECT_EQ(PresetNames(), (std::vector<std::string>{"Close", "Wide", "my camera"}));
+        EXPECT_EQ(ReadPresetFile("Close").at("preset").at("FOV").get<float>(), 80.0f);
+        EXPECT_TRUE(std::filesystem::exists(PresetFolder() / "Wide.json"));
+        EXPECT_EQ(plugin->selectedPreset.name, "Wide");
+    };
+
+    // Save asks instead of overwriting; Cancel leaves the popup open and everything as it was.
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    gui.Frame(2);  // the popup grows to the question from the frame after it appears
+    untouched();
+    ASSERT_TRUE(gui.FindText("A preset named \"Close\" already exists. Replace it?"));
+    EXPECT_FALSE(gui.Find("Save", "##Popup")) << "the question takes Save's place";
+    ASSERT_TRUE(gui.Press("Cancel", "##Popup"));
+    gui.Frame();
+    untouched();
+    EXPECT_FALSE(gui.FindText("already exists"));
+    ASSERT_TRUE(gui.Find("Preset Name", "##Popup")) << "still open for another name";
+
+    // Asked again, then a change of name withdraws the question.
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    gui.Frame(2);
+    ASSERT_TRUE(gui.Find("Replace", "##Popup"));
+    ASSERT_TRUE(gui.Fill("Preset Name", "my camera", "##Popup"));
+    gui.Frame();
+    EXPECT_FALSE(gui.Find("Replace", "##Popup"));
+    untouched();
+
+    // Closed while asking (a click outside), the popup asks nothing when it opens again.
+    ASSERT_TRUE(gui.Fill("Preset Name", "Close", "##Popup"));
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    gui.Frame(2);
+    ASSERT_TRUE(gui.Find("Replace", "##Popup"));
+    gui.MoveMouse(2, 2);
+    gui.SetMouseButton(true);
+    gui.Frame();
+    gui.SetMouseButton(false);
+    gui.Frame(2);
+    ASSERT_FALSE(gui.Find("Preset Name")) << "a click outside closes the popup";
+    untouched();
+    ASSERT_TRUE(gui.Press("Edit", kPanel));
+    gui.Frame();
+    EXPECT_EQ(Text("Preset Name", "##Popup"), "Wide");
+    EXPECT_TRUE(gui.Find("Save", "##Popup"));
+    EXPECT_FALSE(gui.Find("Replace", "##Popup"));
+
+    // Only Replace overwrites: Close now holds Wide's values, and Wide is gone.
+    ASSERT_TRUE(gui.Fill("Preset Name", "Close", "##Popup"));
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    gui.Frame(2);
+    ASSERT_TRUE(gui.Press("Replace", "##Popup"));
+    gui.Frame();
+    EXPECT_FALSE(gui.Find("Preset Name")) << "Replace closes the popup";
+    EXPECT_EQ(PresetNames(), (std::vector<std::string>{"Close", "my camera"}));
+    EXPECT_FALSE(std::filesystem::exists(PresetFolder() / "Wide.json"));
+    EXPECT_EQ(ReadPresetFile("Close").at("preset").at("FOV").get<float>(), 110.0f);
+    EXPECT_TRUE(Same(plugin->presetStore.FindPreset("Close")->settings, kWide));
+    EXPECT_EQ(plugin->selectedPreset.name, "Close");
+}
+
+TEST_F(GuiPresetPanel, WithoutItsFolderThePanelSaysWhyAndNoButtonWritesAnywhere) {
+    std::filesystem::create_directories(host.DataFolder());
+    std::ofstream(host.DataFolder() / "Vistorb") << "a file where the folder should be";
+    Load();
+    Replay({Bot("Zed", OnGrid(90))}, kZed);
+    ShowWindow();
+
+    const auto reason = gui.FindText("Presets unavailable: ");
+    ASSERT_TRUE(reason) << "the panel shows why the presets are gone";
+    EXPECT_EQ(reason->window.find(kPanel) != std::string::npos, true) << reason->window;
+    EXPECT_TRUE(gui.Find("Edit", kPanel)->disabled);
+    EXPECT_TRUE(gui.Find("Delete", kPanel)->disabled);
+    EXPECT_FALSE(gui.Find("Apply", kPanel)->disabled) << "Apply depends on the focus alone";
+
+    const std::filesystem::path here = std::filesystem::current_path();
+    ASSERT_TRUE(gui.Press("Save Preset", "vistorb2_"));
+    ASSERT_TRUE(gui.Fill("Preset Name", "config", "##Popup"));
+    host.ClearLog();
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    ASSERT_TRUE(gui.Press("Edit", kPanel));
+    ASSERT_TRUE(gui.Press("Delete", kPanel));
+    gui.Frame();
+    ASSERT_EQ(host.LogLines().size(), 1u) << "the save is refused with one line; the faded buttons do nothing";
+    EXPECT_EQ(host.LogLines()[0].rfind("Preset not saved, the preset folder is unavailable: ", 0), 0u)
+        << host.LogLines()[0];
+    EXPECT_FALSE(std::filesystem::exists(here / "config.json"));
+    EXPECT_FALSE(gui.Find("Preset Name")) << "no rename popup";
+    EXPECT_TRUE(PresetNames().empty());
+}
+
+TEST_F(GuiPresetPanel, AUsableStoreShowsNoProblemLine) {
+    ThreePresets();
+    ShowWindow();
+    EXPECT_FALSE(gui.FindText("Presets unavailable"));
+    EXPECT_FALSE(gui.Find("Edit", kPanel)->disabled);
+    EXPECT_FALSE(gui.Find("Delete", kPanel)->disabled);
+}
+
 TEST_F(GuiPresetPanel, DeleteRemovesTheSelectedPresetAndClearsTheSelection) {
     ThreePresets();
     ShowWindow();

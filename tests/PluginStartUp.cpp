@@ -44,12 +44,29 @@ TEST_F(PluginStartUp, LoadsItsPresetsOrStopsCleanly) {
     plugin->gameHandle = blocked.Game();
     EXPECT_NO_THROW(plugin->onLoad());
     EXPECT_TRUE(plugin->presetStore.presets.empty());
-    EXPECT_TRUE(plugin->presetStore.presetFolder.empty());
-    EXPECT_EQ(blocked.Notifiers().count("vistorb_set"), 0u);
+    EXPECT_FALSE(plugin->presetStore.Usable());
+    EXPECT_NE(plugin->presetStore.UnusableReason().find((root / "blocked" / "Vistorb").string()), std::string::npos)
+        << plugin->presetStore.UnusableReason();
     const std::vector<std::string> lines = blocked.LogLines();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back().rfind("Vistorb could not open its preset folder", 0), 0u) << lines.back();
-    EXPECT_NE(lines.back().find((root / "blocked" / "Vistorb" / "presets").string()), std::string::npos) << lines.back();
+    ASSERT_EQ(lines.size(), 1u) << "one line says why, nothing more";
+    EXPECT_EQ(lines[0].rfind("Vistorb could not open its preset folder, presets are unavailable: ", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find((root / "blocked" / "Vistorb" / "presets").string()), std::string::npos) << lines[0];
+    EXPECT_EQ(blocked.HookKeys().size(), 4u) << "the hooks stay installed";
+
+    // The command needs no preset: it is still there, and answers.
+    ASSERT_EQ(blocked.Notifiers().count("vistorb_set"), 1u);
+    EXPECT_EQ(blocked.Notifiers().at("vistorb_set").description, "");
+    blocked.ClearLog();
+    blocked.RunConsoleLine("vistorb_set fov 90");
+    EXPECT_EQ(blocked.LogLines(), std::vector<std::string>{"not in replay"});
+
+    // The store refuses rather than act on the working directory.
+    blocked.ClearLog();
+    plugin->presetStore.AddPreset(WidePreset());
+    plugin->presetStore.DeletePreset("Wide");
+    EXPECT_TRUE(plugin->presetStore.presets.empty());
+    EXPECT_FALSE(std::filesystem::exists("Wide.json"));
+    EXPECT_EQ(blocked.LogLines().size(), 2u) << "one refusal line each";
     blocked.DropPluginCallbacks();
     globalConsoleManager.reset();
 }
