@@ -148,9 +148,11 @@ void Submit(ConsolePanelState& state, size_t logSize, const std::function<Consol
     state.typed.push_back(ConsolePanelState::Typed{logSize, line, std::move(outcome)});
 }
 
-// One row of the console: a log line, or a typed line with its outcome.
+// One line of the console: a log line, a typed line, or the refusal under a typed line. Every
+// row is one text line high, as the list clipper expects.
 struct ConsoleRow {
-    const std::string* text;
+    enum Kind { Log, Typed, Refused } kind;
+    const std::string* log;
     const ConsolePanelState::Typed* typed;
 };
 
@@ -159,21 +161,24 @@ std::vector<ConsoleRow> ConsoleRows(const ConsolePanelState& state, const std::v
     size_t next = 0;
     for (size_t i = 0; i <= log.size(); ++i) {
         // A log that was cleared since leaves the later typed lines at its end.
-        while (next < state.typed.size() && (state.typed[next].logIndex <= i || i == log.size()))
-            rows.push_back(ConsoleRow{nullptr, &state.typed[next++]});
-        if (i < log.size()) rows.push_back(ConsoleRow{&log[i], nullptr});
+        while (next < state.typed.size() && (state.typed[next].logIndex <= i || i == log.size())) {
+            const ConsolePanelState::Typed& typed = state.typed[next++];
+            rows.push_back(ConsoleRow{ConsoleRow::Typed, nullptr, &typed});
+            if (!typed.outcome.accepted) rows.push_back(ConsoleRow{ConsoleRow::Refused, nullptr, &typed});
+        }
+        if (i < log.size()) rows.push_back(ConsoleRow{ConsoleRow::Log, &log[i], nullptr});
     }
     return rows;
 }
 
 void DrawConsoleRow(const ConsoleRow& row) {
-    if (row.text) {
-        ImGui::TextUnformatted(row.text->c_str());
-        return;
-    }
-    ImGui::TextColored(kMutedColour, "> %s", row.typed->line.c_str());
-    if (!row.typed->outcome.accepted)
+    switch (row.kind) {
+    case ConsoleRow::Log: ImGui::TextUnformatted(row.log->c_str()); break;
+    case ConsoleRow::Typed: ImGui::TextColored(kMutedColour, "> %s", row.typed->line.c_str()); break;
+    case ConsoleRow::Refused:
         ImGui::TextColored(kRefusedColour, "refused: %s", row.typed->outcome.reason.c_str());
+        break;
+    }
 }
 
 }  // namespace
