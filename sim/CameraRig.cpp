@@ -201,4 +201,15 @@ void CameraRig::Follow(const ProfileCameraSettings& settings, const ScenePlayer&
     followEye = followEye + (wanted - followEye) * (1.0f - std::exp(-rate * seconds));
 }
 
+nlohmann::json CameraViewJson(const CameraRig& rig) {
+    if (!rig.HasCamera()) return nlohmann::json{{"camera", false}, {"reason", rig.Reason()}};
+    const CameraPose& pose = rig.Pose();
+    return nlohmann::json{{"camera", true},
+                          {"focusId", rig.FocusId()},
+                          {"eye", {pose.eye.x, pose.eye.y, pose.eye.z}},
+                          {"yaw", pose.yaw / kDegrees},
+                          {"pitch", pose.pitch / kDegrees},
+                          {"fov", pose.fov}};
+}
+
 }  // namespace sim

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "host/ProfileCameraSettings.h"
 #include "sim/CameraScene.h"
 
@@ -103,5 +105,9 @@ private:
     CameraPose glideFrom;
     float glide = 1.0f;  // progress of the glide, 1 when there is none
 };
+
+// The view's camera for the `gui` lines and the state: {"camera": false, "reason": ...} or
+// {"camera": true, "focusId", "eye": [x, y, z], "yaw", "pitch" (degrees), "fov"}.
+nlohmann::json CameraViewJson(const CameraRig& rig);
 
 }  // namespace sim

@@ -83,6 +83,19 @@ void ReplayRow(const PlayerSpec& player, const ReplayPanelData& data, const Repl
 
 }  // namespace
 
+nlohmann::json PanelsJson(const PanelsShown& shown) {
+    return json{{"replay", shown.replay}, {"console", shown.console}, {"overrides", shown.overrides}};
+}
+
+bool SetPanelShown(PanelsShown& shown, const std::string& panel, bool show) {
+    bool* flag = panel == "replay" ? &shown.replay
+                 : panel == "console" ? &shown.console
+                 : panel == "overrides" ? &shown.overrides
+                 : nullptr;
+    if (flag) *flag = show;
+    return flag != nullptr;
+}
+
 // --- Replay ------------------------------------------------------------------------------------
 
 void DrawReplayPanel(bool* shown, const ReplayPanelData& data, const ReplayPanelActions& actions) {

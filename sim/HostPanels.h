@@ -27,6 +27,11 @@ struct PanelsShown {
     bool overrides = true;
 };
 
+// For the `gui` lines: {"replay": true, "console": true, "overrides": false}.
+nlohmann::json PanelsJson(const PanelsShown& shown);
+// Shows or hides the panel called "replay", "console" or "overrides"; false for another name.
+bool SetPanelShown(PanelsShown& shown, const std::string& panel, bool show);
+
 // --- Replay ------------------------------------------------------------------------------------
 
 struct ReplayPanelData {

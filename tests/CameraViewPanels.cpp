@@ -97,9 +97,15 @@ TEST_F(CameraViewPanels, ReplayPanelImportsFocusesPlaysAndDestroysTheHud) {
     ASSERT_TRUE(gui.Press("Destroy HUD"));
     EXPECT_EQ(Entries(), 0u) << "the HUD's end empties the table";
 
-    shown.replay = false;
+    // Hidden by name, as the script's gui lines do; a hidden panel draws nothing.
+    EXPECT_TRUE(sim::SetPanelShown(shown, "replay", false));
+    EXPECT_FALSE(sim::SetPanelShown(shown, "camera", false));
+    EXPECT_EQ(sim::PanelsJson(shown), (nlohmann::json{{"replay", false}, {"console", true}, {"overrides", true}}));
     gui.Frame();
-    EXPECT_FALSE(gui.recorder.Find("Import")) << "a hidden panel draws nothing";
+    EXPECT_FALSE(gui.recorder.Find("Import"));
+    EXPECT_TRUE(sim::SetPanelShown(shown, "replay", true));
+    gui.Frame(2);
+    EXPECT_TRUE(gui.recorder.Find("Import"));
 }
 
 TEST_F(CameraViewPanels, ConsoleRunsLinesRefusesUnknownOnesAndKeepsHistory) {

@@ -154,6 +154,7 @@ TEST(CameraViewRig, EveryBadInputLeavesTheViewWithoutACameraAndSaysWhy) {
         rig.Update(bad, StillScene(), 1.0f / 60);
         EXPECT_FALSE(rig.HasCamera());
         EXPECT_EQ(rig.Reason(), c.reason);
+        EXPECT_EQ(sim::CameraViewJson(rig), (nlohmann::json{{"camera", false}, {"reason", c.reason}}));
         // Good values again bring the camera straight back to where it belongs.
         rig.Update(good, StillScene(), 1.0f / 60);
         EXPECT_TRUE(rig.HasCamera());
@@ -195,8 +196,13 @@ TEST(CameraViewRig, StiffnessSwivelAndTransitionEaseTheMovement) {
     EXPECT_EQ(glide.FocusId(), "Player_Bot_Cap");
     // Snap places the camera at once: no glide back.
     glide.Snap();
-    glide.Update(Following("Player_Bot_Zed", values), two, 0.0f);
+    glide.Update(Following("Player_Bot_Zed", Values(80, 100, -12, 300)), two, 0.0f);
     EXPECT_NEAR(glide.Pose().eye.y, 0.0f, 1e-3);
+    const nlohmann::json shown = sim::CameraViewJson(glide);
+    EXPECT_EQ(shown["focusId"], "Player_Bot_Zed");
+    EXPECT_NEAR(shown["eye"][0].get<double>(), -300.0, 1e-3);
+    EXPECT_NEAR(shown["pitch"].get<double>(), -12.0, 1e-4) << "in degrees, as the camera got it";
+    EXPECT_EQ(shown["fov"], 80.0);
 }
 
 TEST(CameraViewScene, PlayersAndBallFollowFixedPathsInsideThePitch) {
