@@ -32,12 +32,14 @@ Axes AxesOf(const CameraPose& pose) {
     return axes;
 }
 
+float Focal(const CameraPose& pose, float width) { return 0.5f * width / std::tan(0.5f * pose.fov * kDegrees); }
+
+// A field of view so narrow that its half-angle's tangent rounds to 0 would make the focal
+// length infinite; that too is no usable view.
 bool Usable(const CameraPose& pose, float width, float height) {
     return std::isfinite(pose.fov) && pose.fov > 0.0f && pose.fov < 180.0f && std::isfinite(pose.pitch) &&
-           std::isfinite(pose.yaw) && width > 0.0f && height > 0.0f;
+           std::isfinite(pose.yaw) && width > 0.0f && height > 0.0f && std::isfinite(Focal(pose, width));
 }
-
-float Focal(const CameraPose& pose, float width) { return 0.5f * width / std::tan(0.5f * pose.fov * kDegrees); }
 
 ScreenPoint ToScreen(const CameraPose& pose, Vec3 view, float width, float height) {
     // view: x right, y up, z depth (z >= near plane, checked by the callers)
@@ -93,7 +95,9 @@ std::optional<ScreenPoint> Project(const CameraPose& pose, Vec3 world, float wid
     if (!Usable(pose, width, height)) return std::nullopt;
     const Vec3 view = ToView(AxesOf(pose), pose, world);
     if (!(view.z >= kNearPlane)) return std::nullopt;  // also refuses NaN
-    return ToScreen(pose, view, width, height);
+    const ScreenPoint point = ToScreen(pose, view, width, height);
+    if (!std::isfinite(point.x) || !std::isfinite(point.y)) return std::nullopt;
+    return point;
 }
 
 bool ProjectSegment(const CameraPose& pose, const Segment& segment, float width, float height, ScreenPoint& a,
@@ -153,6 +157,9 @@ std::optional<std::string> CameraProblem(const CameraInput& input, const Scene& 
     if (const char* name = NonFinite(s)) return fmt::format("the camera's {} is not a finite number", name);
     if (!(s.FOV > 0.0f && s.FOV < 180.0f))
         return fmt::format("the camera's FOV is {}: it must lie between 0 and 180 degrees", s.FOV);
+    CameraPose lens;
+    lens.fov = s.FOV;
+    if (FocalLength(lens, 1.0f) == 0.0f) return fmt::format("the camera's FOV is {}: too narrow to see through", s.FOV);
     if (!(s.Distance > 0.0f)) return fmt::format("the camera's Distance is {}: it must be above 0", s.Distance);
     return std::nullopt;
 }

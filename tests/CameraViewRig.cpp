@@ -99,6 +99,9 @@ TEST(CameraViewRig, NothingBehindTheEyeOrOnAnUnusableViewIsProjected) {
     flat.fov = 0.0f;
     EXPECT_FALSE(sim::Project(flat, Vec3{0, 0, 0}, 800, 600)) << "no field of view";
     EXPECT_EQ(sim::FocalLength(flat, 800), 0.0f);
+    flat.fov = 1e-40f;  // the half-angle's tangent rounds to 0
+    EXPECT_FALSE(sim::Project(flat, Vec3{0, 0, 0}, 800, 600)) << "no infinite focal length";
+    EXPECT_EQ(sim::FocalLength(flat, 800), 0.0f);
 
     // A line from behind the eye to the player's feet is cut at the near plane (depth 10).
     sim::ScreenPoint a, b;
@@ -139,6 +142,7 @@ TEST(CameraViewRig, EveryBadInputLeavesTheViewWithoutACameraAndSaysWhy) {
         {&S::FOV, 0, "the camera's FOV is 0: it must lie between 0 and 180 degrees"},
         {&S::FOV, -10, "the camera's FOV is -10: it must lie between 0 and 180 degrees"},
         {&S::FOV, 180, "the camera's FOV is 180: it must lie between 0 and 180 degrees"},
+        {&S::FOV, 1e-40f, "the camera's FOV is 1e-40: too narrow to see through"},
         {&S::Distance, 0, "the camera's Distance is 0: it must be above 0"},
         {&S::Distance, -5, "the camera's Distance is -5: it must be above 0"},
     };
