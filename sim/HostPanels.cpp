@@ -7,6 +7,7 @@
 #include "imgui.h"
 #include "imgui_stdlib.h"
 #include "sim/CameraScene.h"
+#include "sim/State.h"
 
 namespace sim {
 
@@ -18,22 +19,34 @@ const ImVec4 kFocusedColour(1.0f, 0.88f, 0.35f, 1.0f);
 const ImVec4 kMutedColour(0.65f, 0.68f, 0.75f, 1.0f);
 const ImVec4 kRefusedColour(1.0f, 0.45f, 0.4f, 1.0f);
 
-// The seven camera values as columns: heading, key in the state document, field.
+// The seven camera values as columns: heading, and key in the state document's form of the
+// values (SettingsJson), which the replay panel uses for the players' own values too.
 struct CameraColumn {
     const char* heading;
     const char* key;
-    float ProfileCameraSettings::*field;
 };
-constexpr CameraColumn kCameraColumns[] = {
-    {"FOV", "FOV", &ProfileCameraSettings::FOV},
-    {"Height", "Height", &ProfileCameraSettings::Height},
-    {"Angle", "Pitch", &ProfileCameraSettings::Pitch},
-    {"Distance", "Distance", &ProfileCameraSettings::Distance},
-    {"Stiffness", "Stiffness", &ProfileCameraSettings::Stiffness},
-    {"Swivel", "SwivelSpeed", &ProfileCameraSettings::SwivelSpeed},
-    {"Transition", "TransitionSpeed", &ProfileCameraSettings::TransitionSpeed},
-};
+constexpr CameraColumn kCameraColumns[] = {{"FOV", "FOV"},
+                                           {"Height", "Height"},
+                                           {"Angle", "Pitch"},
+                                           {"Distance", "Distance"},
+                                           {"Stiffness", "Stiffness"},
+                                           {"Swivel", "SwivelSpeed"},
+                                           {"Transition", "TransitionSpeed"}};
 constexpr int kCameraColumnCount = static_cast<int>(sizeof(kCameraColumns) / sizeof(kCameraColumns[0]));
+
+std::string TextOf(const json& value) {
+    if (value.is_string()) return value.get<std::string>();
+    if (value.is_boolean()) return value.get<bool>() ? "on" : "off";
+    if (value.is_number()) return fmt::format("{:g}", value.get<double>());
+    return "-";
+}
+
+const json& Member(const json& object, const char* key) {
+    static const json missing;
+    if (!object.is_object()) return missing;
+    const auto it = object.find(key);
+    return it == object.end() ? missing : *it;
+}
 
 // First placement of each panel; a person may move them.
 void PlaceOnce(float x, float y, float w, float h) {
@@ -62,8 +75,6 @@ void Cell(const std::string& text, bool focused = false) {
         ImGui::TextUnformatted(text.c_str());
 }
 
-void NumberCell(float value) { Cell(fmt::format("{:g}", value)); }
-
 // The focus button leads the row, so it stays in sight however wide the values make the table.
 void ReplayRow(const PlayerSpec& player, const ReplayPanelData& data, const ReplayPanelActions& actions) {
     ImGui::TableNextRow();
@@ -78,7 +89,8 @@ void ReplayRow(const PlayerSpec& player, const ReplayPanelData& data, const Repl
     if (ImGui::SmallButton(("Focus##" + focusId).c_str()) && actions.focus) actions.focus(focusId);
     Cell(player.name + (player.bot ? " (bot)" : ""), focused);
     Cell(focusId, focused);
-    for (const CameraColumn& column : kCameraColumns) NumberCell(player.camera.*column.field);
+    const json values = SettingsJson(player.camera);
+    for (const CameraColumn& column : kCameraColumns) Cell(TextOf(Member(values, column.key)));
 }
 
 }  // namespace
@@ -227,20 +239,6 @@ void DrawConsolePanel(bool* shown, ConsolePanelState& state, const std::vector<s
 // --- Overrides ---------------------------------------------------------------------------------
 
 namespace {
-
-std::string TextOf(const json& value) {
-    if (value.is_string()) return value.get<std::string>();
-    if (value.is_boolean()) return value.get<bool>() ? "on" : "off";
-    if (value.is_number()) return fmt::format("{:g}", value.get<double>());
-    return "-";
-}
-
-const json& Member(const json& object, const char* key) {
-    static const json missing;
-    if (!object.is_object()) return missing;
-    const auto it = object.find(key);
-    return it == object.end() ? missing : *it;
-}
 
 void OverrideRow(const std::string& key, const json& entry, const std::string& focusedId) {
     const bool focused = key == focusedId;

@@ -68,6 +68,8 @@ TEST_F(CameraViewPanels, ReplayPanelImportsFocusesPlaysAndDestroysTheHud) {
     ASSERT_TRUE(gui.Press("Import"));
     host.Wait(2.0);
     EXPECT_EQ(Entries(), 2u) << "the import reached the plugin's hook";
+    for (const char* value : {"95", "100", "-3", "270", "0.5", "4", "1.2"})
+        EXPECT_TRUE(gui.ShowsWord(value)) << "the players' own camera values: " << value;
 
     // The focus button goes through the game's focus function: the plugin's hook records it, the
     // next tick writes Cap's values, and the camera view follows Cap with them.
