@@ -16,10 +16,10 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "presets/PresetStore.h"
 #include "presets/PresetStoreTesting.h"
-#include "sim/Host.h"
+#include "tests/ConsoleCapture.h"
 
 namespace preset_test {
 
@@ -63,12 +63,12 @@ inline bool WithoutRootPowers(const std::function<void()>& work) {
 
 class PresetFolderTest : public ::testing::Test {
 protected:
-    sim::Host host;
+    CapturedConsole console;
     fs::path root;    // scratch space, removed afterwards
     fs::path folder;  // the preset folder inside it
 
     void SetUp() override {
-        globalConsoleManager = host.Console();
+        globalConsoleManager = console.Console();
         std::string pattern = (fs::temp_directory_path() / "vistorb-presets-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         root = pattern;
@@ -79,6 +79,7 @@ protected:
 
     void TearDown() override {
         presetRemovalHookForTests = nullptr;
+        presetOpenHookForTests = nullptr;
         globalConsoleManager.reset();
         std::error_code ignored;
         for (auto it = fs::recursive_directory_iterator(root, ignored); it != fs::recursive_directory_iterator();
@@ -90,7 +91,7 @@ protected:
 
     PresetStore MakeStore() {
         PresetStore store(folder);
-        host.ClearLog();
+        console.ClearLog();
         return store;
     }
 
@@ -113,15 +114,16 @@ protected:
     std::string PathOf(const std::string& fileName) { return (folder / fileName).string(); }
 
     std::vector<std::string> TakeLog() {
-        std::vector<std::string> lines = host.LogLines();
-        host.ClearLog();
+        std::vector<std::string> lines = console.LogLines();
+        console.ClearLog();
         return lines;
     }
 
     // Every entry below the scratch root, so a test can show that nothing was written anywhere.
     std::vector<std::string> Tree() {
         std::vector<std::string> entries;
-        for (const auto& entry : fs::recursive_directory_iterator(root)) entries.push_back(entry.path().string());
+        for (const auto& entry : fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied))
+            entries.push_back(entry.path().string());
         std::sort(entries.begin(), entries.end());
         return entries;
     }
