@@ -3,7 +3,7 @@
 #include <memory>
 #include <mutex>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "plugin/Vistorb.h"
 #include "sim/CameraRig.h"
 #include "sim/HostPanels.h"
