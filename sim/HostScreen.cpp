@@ -24,8 +24,9 @@ void HostScreen::Draw(float seconds, DiagnosticStateFunction diagnostics) {
 void HostScreen::DrawPanels(DiagnosticStateFunction diagnostics) {
     if (shown.replay) {
         const CameraSnapshot camera = host.CameraLatest();
-        const ReplayPanelData data{host.InReplay(), host.Ticking(), host.TickCount(), camera.focusActor,
-                                   host.Players()};
+        // Only the game thread ticks on its own; a stepped host moves when told to, so it is paused.
+        const bool playing = host.Threaded() && host.Ticking();
+        const ReplayPanelData data{host.InReplay(), playing, host.TickCount(), camera.focusActor, host.Players()};
         ReplayPanelActions actions;
         actions.focus = [this](const std::string& id) { requests.push_back([this, id] { host.MoveFocus(id); }); };
         actions.play = [this](bool play) { requests.push_back([this, play] { host.SetTicking(play); }); };

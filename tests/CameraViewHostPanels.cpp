@@ -21,14 +21,16 @@ Vistorb* linkedPlugin = nullptr;
 void LinkedPluginState(sim::DiagnosticSink sink, void* context) {
     nlohmann::json state{{"overrides", nlohmann::json::object()}, {"focusedId", ""}, {"presets", nlohmann::json::array()},
                          {"presetFolder", ""}};
-    std::lock_guard<std::mutex> lock(linkedPlugin->stateLock);
-    for (const auto& [key, entry] : linkedPlugin->cameraOverrides)
-        state["overrides"][key] = {{"enabled", entry.enabled},
-                                   {"settings", sim::SettingsJson(entry.settings)},
-                                   {"defaultSettings", sim::SettingsJson(entry.defaultSettings)},
-                                   {"focusId", entry.focusId},
-                                   {"playerName", entry.playerName}};
-    state["focusedId"] = linkedPlugin->focusedId;
+    {
+        std::lock_guard<std::mutex> lock(linkedPlugin->stateLock);
+        for (const auto& [key, entry] : linkedPlugin->cameraOverrides)
+            state["overrides"][key] = {{"enabled", entry.enabled},
+                                       {"settings", sim::SettingsJson(entry.settings)},
+                                       {"defaultSettings", sim::SettingsJson(entry.defaultSettings)},
+                                       {"focusId", entry.focusId},
+                                       {"playerName", entry.playerName}};
+        state["focusedId"] = linkedPlugin->focusedId;
+    }
     const std::string text = state.dump();
     sink(context, text.data(), text.size());
 }
@@ -117,7 +119,9 @@ TEST_F(CameraViewHostPanels, ConsoleLinesReachThePluginAndARefusedOneIsShownAsRe
 }
 
 TEST_F(CameraViewHostPanels, PlayAndPauseTheGameThreadsTick) {
+    EXPECT_TRUE(gui.Find("Play", kReplayPanel)) << "a stepped host ticks only when told: it shows as paused";
     host.StartGameThread(true);
+    gui.Frame();
     // Two trips to the game thread: its loop ticks between them unless the replay is paused.
     const auto ticksOverTwoTrips = [&] {
         const uint64_t before = host.TickCount();
