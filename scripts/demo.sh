@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Set-up, build, then the simulator plays its built-in replay session with the plugin loaded.
-# Screenshots of the settings page and the plugin window land in out/. The demo clicks the
+# Screenshots of the settings page, the plugin window, the camera view with an override off and
+# on, and the whole live window land in out/. The demo clicks the
 # plugin's widgets, so it loads the testing library, whose widgets the GUI host can find.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

@@ -3,7 +3,8 @@
 //
 // Sections:
 //   Life                          the context, the surface, teardown
-//   The plugin                    attaching, following a loader, menu commands, opening the window
+//   The plugin                    attaching, following a loader, menu commands, opening the window,
+//                                 the host's own screen
 //   What is shown                 the settings page and the window, as asked for
 //   Frames                        one frame: input, the host's windows, the plugin's slots caught
 //   The window                    the person closing it, screenshots
@@ -92,11 +93,13 @@ void GuiHost::Shutdown() {
 // --- The plugin -------------------------------------------------------------------------------
 
 void GuiHost::AttachPlugin(std::shared_ptr<BakkesMod::Plugin::PluginSettingsWindow> newSettings,
-                           std::shared_ptr<BakkesMod::Plugin::PluginWindow> newWindow) {
+                           std::shared_ptr<BakkesMod::Plugin::PluginWindow> newWindow,
+                           DiagnosticStateFunction newDiagnostics) {
     RunOnGuiSide([&] {
         SetWindowOpen(false);
         settings = std::move(newSettings);
         window = std::move(newWindow);
+        diagnostics = newDiagnostics;
     });
 }
 
@@ -105,14 +108,19 @@ void GuiHost::DetachPlugin() {
         SetWindowOpen(false);
         settings.reset();
         window.reset();
+        diagnostics = nullptr;
     });
+}
+
+void GuiHost::ShowReplay(Host& host, bool panelsShown) {
+    RunOnGuiSide([&] { screen = std::make_unique<HostScreen>(host, panelsShown); });
 }
 
 void GuiHost::Follow(PluginLoader& loader) {
     if (followedLoader) followedLoader->RemoveListener(loaderListener);
     followedLoader = &loader;
     PluginLoader::Listener listener;
-    listener.loaded = [this](PluginLoader& l) { AttachPlugin(l.Settings(), l.PluginWindowSlot()); };
+    listener.loaded = [this](PluginLoader& l) { AttachPlugin(l.Settings(), l.PluginWindowSlot(), l.Diagnostics()); };
     listener.unloading = [this](PluginLoader&) { DetachPlugin(); };
     loaderListener = loader.AddListener(std::move(listener));
 }
@@ -251,6 +259,7 @@ void GuiHost::RunFrame(const std::string& screenshotPath, bool* screenshotSaved)
     DrawHostWindows();
     ImGui::Render();
     recorder.EndFrame();
+    if (screen) screen->RunRequests();  // after the frame: no plugin slot is running
 
     if (surface) {
         const bool saved = surface->Present(screenshotPath);
@@ -276,13 +285,19 @@ void GuiHost::FeedInput() {
 }
 
 void GuiHost::DrawHostWindows() {
-    // The game behind the menus: a plain dusk sky over a pitch.
+    // The game behind the menus: the replay through its camera, or a plain dusk sky over a pitch.
     ImDrawList* background = ImGui::GetBackgroundDrawList();
     const ImVec2 size = ImGui::GetIO().DisplaySize;
-    background->AddRectFilledMultiColor(ImVec2(0, 0), ImVec2(size.x, size.y * 0.6f), IM_COL32(28, 36, 58, 255),
-                                        IM_COL32(28, 36, 58, 255), IM_COL32(52, 70, 96, 255), IM_COL32(52, 70, 96, 255));
-    background->AddRectFilledMultiColor(ImVec2(0, size.y * 0.6f), size, IM_COL32(30, 84, 46, 255),
-                                        IM_COL32(30, 84, 46, 255), IM_COL32(22, 60, 34, 255), IM_COL32(22, 60, 34, 255));
+    if (screen) {
+        screen->Draw(ImGui::GetIO().DeltaTime, diagnostics);
+    } else {
+        background->AddRectFilledMultiColor(ImVec2(0, 0), ImVec2(size.x, size.y * 0.6f), IM_COL32(28, 36, 58, 255),
+                                            IM_COL32(28, 36, 58, 255), IM_COL32(52, 70, 96, 255),
+                                            IM_COL32(52, 70, 96, 255));
+        background->AddRectFilledMultiColor(ImVec2(0, size.y * 0.6f), size, IM_COL32(30, 84, 46, 255),
+                                            IM_COL32(30, 84, 46, 255), IM_COL32(22, 60, 34, 255),
+                                            IM_COL32(22, 60, 34, 255));
+    }
 
     const auto handle = reinterpret_cast<uintptr_t>(context);
     if (settingsShown && settings) {

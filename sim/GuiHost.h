@@ -6,7 +6,8 @@
 //
 // Where it lives: GuiHost.cpp (frames, the plugin's slots, menus, the render thread) and
 // GuiInput.cpp (scripted input and the queries that find widgets and text), both without SDL
-// or OpenGL; GuiWindow.cpp (the window and its screenshots) is a library of its own.
+// or OpenGL; GuiWindow.cpp (the window and its screenshots) is a library of its own. What the
+// host draws of its own (the camera view, its panels) is HostScreen.h.
 //
 // How the host treats the plugin:
 //   - SetGuiContext comes before every drawing slot, on the render thread.
@@ -45,7 +46,9 @@
 
 #include "host/BakkesModPlugin.h"
 #include "sim/GuiSurface.h"
+#include "sim/HostScreen.h"
 #include "sim/ItemRecorder.h"
+#include "sim/Loader.h"
 #include "sim/ScreenText.h"
 
 struct ImGuiContext;
@@ -76,8 +79,11 @@ public:
 
     // --- The plugin ----------------------------------------------------------------------
     // Either interface may be null. The GUI host keeps the handles until DetachPlugin.
+    // `diagnostics`, the plugin's diagnostic surface where it has one, feeds the host's
+    // overrides panel.
     void AttachPlugin(std::shared_ptr<BakkesMod::Plugin::PluginSettingsWindow> settings,
-                      std::shared_ptr<BakkesMod::Plugin::PluginWindow> window);
+                      std::shared_ptr<BakkesMod::Plugin::PluginWindow> window,
+                      DiagnosticStateFunction diagnostics = nullptr);
     // Closes the plugin window (OnWindowClosed) and drops the handles; once it returns, no slot
     // of the plugin is called again.
     void DetachPlugin();
@@ -90,6 +96,14 @@ public:
     void ConnectMenus(Host& host);
     // Any thread; takes effect at the start of the next frame.
     void HandleMenuCommand(const std::string& verb, const std::string& menu);
+
+    // --- The host's own screen ------------------------------------------------------------
+    // From now on every frame shows the replay of `host` through its camera as the backdrop,
+    // and the host's panels (shown at first, or hidden until asked for). The host must outlive
+    // the GUI host.
+    void ShowReplay(Host& host, bool panelsShown);
+    // The screen, or null before ShowReplay. Use it on the GUI side only (RunOnGuiSide).
+    HostScreen* Screen() { return screen.get(); }
 
     // --- What is shown -------------------------------------------------------------------
     void ShowSettings(bool shown);
@@ -200,6 +214,8 @@ private:
 
     std::shared_ptr<BakkesMod::Plugin::PluginSettingsWindow> settings;
     std::shared_ptr<BakkesMod::Plugin::PluginWindow> window;
+    DiagnosticStateFunction diagnostics = nullptr;
+    std::unique_ptr<HostScreen> screen;  // null: a plain backdrop, no host panels
     bool settingsShown = false;
     bool windowOpen = false;
     std::set<std::string> seededPlacements;

@@ -238,6 +238,54 @@ bool Text(GuiLine& line) {
     return true;
 }
 
+// The host's own screen (the camera view and the host's panels), read or changed between frames.
+bool WithScreen(GuiLine& line, const std::function<void(HostScreen&)>& work) {
+    bool there = false;
+    line.gui.RunOnGuiSide([&] {
+        if (HostScreen* screen = line.gui.Screen()) {
+            there = true;
+            work(*screen);
+        }
+    });
+    if (!there) line.error = "the GUI host shows no replay (no camera view, no host panels)";
+    return there;
+}
+
+bool Panel(GuiLine& line) {
+    if (line.words.size() != 3 || (line.words[1] != "show" && line.words[1] != "hide")) return line.Usage();
+    bool known = false;
+    if (!WithScreen(line, [&](HostScreen& screen) { known = screen.ShowPanel(line.words[2], line.words[1] == "show"); }))
+        return false;
+    if (!known) {
+        line.error = fmt::format("there is no host panel named '{}' (replay, console, overrides)", line.words[2]);
+        return false;
+    }
+    line.gui.Frame();
+    return true;
+}
+
+bool Panels(GuiLine& line) {
+    if (line.words.size() != 1) return line.Usage();
+    nlohmann::json shown;
+    if (!WithScreen(line, [&](HostScreen& screen) { shown = screen.PanelsJson(); })) return false;
+    line.Out(DumpJson(shown));
+    return true;
+}
+
+// "camera snap" settles the view at once, for a picture of where the camera belongs.
+bool CameraView(GuiLine& line) {
+    const bool snap = line.words.size() == 2 && line.words[1] == "snap";
+    if (line.words.size() != 1 && !snap) return line.Usage();
+    if (snap) {
+        if (!WithScreen(line, [](HostScreen& screen) { screen.SnapCamera(); })) return false;
+        line.gui.Frame();
+    }
+    nlohmann::json camera;
+    if (!WithScreen(line, [&](HostScreen& screen) { camera = screen.CameraJson(); })) return false;
+    line.Out(DumpJson(camera));
+    return true;
+}
+
 struct GuiCommand {
     const char* verb;
     const char* usage;  // verbs that share a handler share their usage
@@ -265,6 +313,9 @@ constexpr GuiCommand kGuiCommands[] = {
     {"show", "show LABEL [in SCOPE]", Show},
     {"items", "items [SCOPE]", Items},
     {"text", "text", Text},
+    {"panel", "panel show|hide replay|console|overrides", Panel},
+    {"panels", "panels", Panels},
+    {"camera", "camera [snap]", CameraView},
 };
 
 }  // namespace

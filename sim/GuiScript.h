@@ -18,6 +18,9 @@
 //           print a widget as JSON, every labelled widget as JSON, every run of text on screen
 //   screenshot
 //           save the next frame as a PNG (window mode)
+//   panel, panels, camera
+//           show or hide a host panel, print which are shown, print where the camera view's
+//           camera stands ("camera snap" first settles it where it belongs, without easing)
 #include <functional>
 #include <string>
 #include <vector>

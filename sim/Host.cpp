@@ -251,14 +251,26 @@ std::vector<PlayerSpec> Host::Players() {
     return setups;
 }
 
-CameraSnapshot Host::Camera() {
-    std::lock_guard<std::mutex> lock(mu);
+CameraSnapshot Host::CameraWithoutWrites() const {
     CameraSnapshot snapshot;
     snapshot.exists = inReplay && cameraPresent;
     snapshot.focusActor = focusActor;
     snapshot.state = cameraState;
     snapshot.settings = cameraSettings;
+    return snapshot;
+}
+
+CameraSnapshot Host::Camera() {
+    std::lock_guard<std::mutex> lock(mu);
+    CameraSnapshot snapshot = CameraWithoutWrites();
     snapshot.writes = cameraWrites;
+    return snapshot;
+}
+
+CameraSnapshot Host::CameraLatest() {
+    std::lock_guard<std::mutex> lock(mu);
+    CameraSnapshot snapshot = CameraWithoutWrites();
+    if (!cameraWrites.empty()) snapshot.writes.push_back(cameraWrites.back());
     return snapshot;
 }
 
@@ -267,9 +279,20 @@ std::vector<std::string> Host::LogLines() {
     return logLines;
 }
 
+void Host::LogLinesSince(LogCursor& cursor, std::vector<std::string>& lines) {
+    std::lock_guard<std::mutex> lock(mu);
+    if (cursor.clears != logClears || cursor.seen > logLines.size()) {
+        lines.clear();
+        cursor = LogCursor{0, logClears};
+    }
+    lines.insert(lines.end(), logLines.begin() + static_cast<std::ptrdiff_t>(cursor.seen), logLines.end());
+    cursor.seen = logLines.size();
+}
+
 void Host::ClearLog() {
     std::lock_guard<std::mutex> lock(mu);
     logLines.clear();
+    ++logClears;
 }
 
 std::vector<std::string> Host::HookKeys() {
@@ -388,7 +411,7 @@ void Host::GameThreadMain(bool autoTick, double tickSeconds) {
         }
         for (auto& job : batch) job();
         Pump(tickSeconds);
-        if (autoTick && InReplay()) Tick(1);
+        if (autoTick && ticking && InReplay()) Tick(1);
     }
 }
 

@@ -98,6 +98,10 @@ public:
     void ImportReplay();                    // the game's import event
     void MoveFocus(const std::string& focusActor);  // the game's SetFocusActor: pre-hooks, focus, post-hooks
     void Tick(int count = 1);               // replay ticks
+    // Play or pause the threaded game's 120 Hz tick (on by default); the game thread reads it on
+    // every turn of its loop. Explicit Tick calls tick either way.
+    void SetTicking(bool on) { ticking = on; }
+    bool Ticking() const { return ticking; }
     void DestroyHud();
     void Wait(double seconds);              // game time passes: due timers fire, queued work runs
     void RunConsoleLine(const std::string& line);
@@ -106,7 +110,17 @@ public:
     bool InReplay();
     std::vector<PlayerSpec> Players();      // the replay's player list as added
     CameraSnapshot Camera();
+    // The camera with only its latest write (or none), for a reader on every frame.
+    CameraSnapshot CameraLatest();
     std::vector<std::string> LogLines();
+    // Where a reader of the log stands: lines seen, and how many times the log had been cleared.
+    struct LogCursor {
+        size_t seen = 0;
+        uint64_t clears = 0;
+    };
+    // Appends the lines the reader has not seen to `lines`; when the log was cleared since, `lines`
+    // starts over from the log's first line.
+    void LogLinesSince(LogCursor& cursor, std::vector<std::string>& lines);
     void ClearLog();
     std::vector<std::string> HookKeys();     // installed hooks, in order, "post:" marked
     std::map<std::string, Notifier> Notifiers();
@@ -182,6 +196,7 @@ private:
     void RunQueued();
     void RunCommandWords(const std::vector<std::string>& words, std::vector<std::vector<std::string>> rest);
     Player* FindPlayer(uintptr_t pri);      // caller holds mu
+    CameraSnapshot CameraWithoutWrites() const;  // caller holds mu
     // Camera objects and the replay's server only need stable, distinct, non-null addresses.
     static uintptr_t AddressOf(const unsigned char* p) { return reinterpret_cast<uintptr_t>(p); }
     void GameThreadMain(bool autoTick, double tickSeconds);
@@ -220,6 +235,7 @@ private:
     std::map<std::string, Notifier> notifiers;
     std::vector<std::string> executedCommands;
     std::vector<std::string> logLines;
+    uint64_t logClears = 0;
     double gameTime = 0.0;
     uint64_t callbackGeneration = 0;       // bumped when the plugin's callbacks are dropped
 
@@ -227,6 +243,7 @@ private:
     std::thread gameThread;
     std::thread::id gameThreadId;
     std::atomic<bool> stopping{false};
+    std::atomic<bool> ticking{true};
     std::mutex jobsMu;
     std::condition_variable jobsCv;
     std::deque<std::function<void()>> jobs;

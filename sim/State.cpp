@@ -89,6 +89,14 @@ void CollectText(void* context, const char* text, size_t size) {
     if (text) static_cast<std::string*>(context)->append(text, size);
 }
 
+// Asks the diagnostic surface on the calling thread and puts its answer into the state's shape;
+// false, with the reason, when it throws or says something of another shape.
+bool AskPlugin(DiagnosticStateFunction diagnostics, json& section, std::string& failure) {
+    std::string text;
+    if (!RunCaught([&] { diagnostics(&CollectText, &text); }, failure)) return false;
+    return RunCaught([&] { section = PluginSectionFrom(json::parse(text)); }, failure);
+}
+
 // Reads the plugin's own state through its diagnostic surface, where its GUI frame runs (the
 // preset cache is render-side data). Without that surface the plugin's part stays null.
 void ReadPlugin(const PluginLoader& loader, const GuiSideRunner& guiSide, json& state) {
@@ -98,20 +106,19 @@ void ReadPlugin(const PluginLoader& loader, const GuiSideRunner& guiSide, json& 
     const DiagnosticStateFunction diagnostics = loader.Diagnostics();
     if (!loader.Loaded() || !diagnostics) return;
 
-    std::string text, failure;
+    json section;
+    std::string failure;
     bool answered = false;
-    auto ask = [&] { answered = RunCaught([&] { diagnostics(&CollectText, &text); }, failure); };
+    auto ask = [&] { answered = AskPlugin(diagnostics, section, failure); };
     if (guiSide)
         guiSide(ask);
     else
         ask();
-    if (answered) {
-        answered = RunCaught([&] {
-            json section = PluginSectionFrom(json::parse(text));
-            for (auto& [key, value] : section.items()) state[key] = std::move(value);
-        }, failure);
+    if (!answered) {
+        state["plugin"]["diagnosticError"] = failure;
+        return;
     }
-    if (!answered) state["plugin"]["diagnosticError"] = failure;
+    for (auto& [key, value] : section.items()) state[key] = std::move(value);
 }
 
 }  // namespace
@@ -124,6 +131,20 @@ json SettingsJson(const ProfileCameraSettings& settings) {
 
 std::string DumpJson(const json& value, int indent) {
     return value.dump(indent, ' ', false, json::error_handler_t::replace);
+}
+
+json OverrideTableJson(DiagnosticStateFunction diagnostics) {
+    json table{{"overrides", nullptr}, {"focusedId", nullptr}};
+    if (!diagnostics) return table;
+    json section;
+    std::string failure;
+    if (!AskPlugin(diagnostics, section, failure)) {
+        table["diagnosticError"] = failure;
+        return table;
+    }
+    table["overrides"] = std::move(section["overrides"]);
+    table["focusedId"] = std::move(section["focusedId"]);
+    return table;
 }
 
 json StateJson(Host& host, const PluginLoader& loader, const GuiSideRunner& guiSide) {

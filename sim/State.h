@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/ProfileCameraSettings.h"
+#include "sim/Loader.h"
 
 namespace sim {
 
@@ -32,5 +33,14 @@ using GuiSideRunner = std::function<void(const std::function<void()>&)>;
 // cache belongs to the GUI side once the plugin runs, so that surface is asked through
 // `guiSide` when one is given.
 nlohmann::json StateJson(Host& host, const PluginLoader& loader, const GuiSideRunner& guiSide = {});
+
+}  // namespace sim
+
+namespace sim {
+
+// The plugin's override table and focus alone, in the state's shape ({"overrides", "focusedId"}),
+// asked through `diagnostics` on the calling thread (which must be where the plugin's GUI frame
+// runs). Nulls without a surface; a surface that fails adds "diagnosticError".
+nlohmann::json OverrideTableJson(DiagnosticStateFunction diagnostics);
 
 }  // namespace sim

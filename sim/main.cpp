@@ -18,6 +18,7 @@
 
 #include <fmt/format.h>
 
+#include "sim/CameraScene.h"
 #include "sim/Demo.h"
 #include "sim/GuiHost.h"
 #include "sim/GuiScript.h"
@@ -47,7 +48,9 @@ constexpr const char* kUsage =
     "                     without a display run under xvfb-run -a)\n"
     "\n"
     "Without --script or --demo the plugin is loaded at once and the console reads standard\n"
-    "input. Exit status: 0 done, 1 a step failed, 2 a bad option or script line.\n";
+    "input; with --gui window the demo's replay is playing too, its players imported and the\n"
+    "camera on the first of them. Exit status: 0 done, 1 a step failed, 2 a bad option or\n"
+    "script line.\n";
 
 // --help: the options, then every line a script or the console takes.
 std::string Help() {
@@ -176,8 +179,10 @@ std::unique_ptr<sim::GuiHost> StartGui(const Options& options, bool liveWindow) 
     }
 }
 
-void ConnectGui(sim::GuiHost& gui, sim::Host& host, sim::PluginLoader& loader, sim::ScriptRunner& runner) {
+void ConnectGui(sim::GuiHost& gui, sim::Host& host, sim::PluginLoader& loader, sim::ScriptRunner& runner,
+                bool liveWindow) {
     gui.Follow(loader);
+    gui.ShowReplay(host, liveWindow);  // a person gets the host's panels at once; scripts ask for them
     gui.ConnectMenus(host);
     gui.SetCloseHandler([&runner] {
         runner.Print("[host] the window was closed: the run ends");
@@ -195,9 +200,23 @@ void ConnectGui(sim::GuiHost& gui, sim::Host& host, sim::PluginLoader& loader, s
     runner.SetGuiSide([&gui](const std::function<void()>& work) { gui.RunOnGuiSide(work); });
 }
 
+// A person at the window without a script gets a session to play with: the plugin loaded, the
+// demo's replay playing (the game thread ticks it), the camera on its first player.
+sim::ScriptRunner::Status StartReadySession(sim::ScriptRunner& runner, sim::Host& host) {
+    sim::ScriptRunner::Status status = runner.RunLine("load", "vistorb-host");
+    for (const std::string& line : sim::ReadySessionLines()) {
+        if (status != sim::ScriptRunner::Status::Ok) return status;
+        status = runner.RunLine(line, "vistorb-host");
+    }
+    const std::vector<sim::PlayerSpec> players = host.Players();
+    for (const sim::PlayerSpec& player : players)
+        if (!player.nullRecord) return runner.RunLine("focus " + sim::FocusIdOf(player), "vistorb-host");
+    return status;
+}
+
 // The script, the demo or the plugin alone, then the console when asked for (or when nothing
 // else was).
-int RunInput(const Options& options, sim::ScriptRunner& runner, bool liveWindow) {
+int RunInput(const Options& options, sim::ScriptRunner& runner, sim::Host& host, bool liveWindow) {
     int status = 0;
     bool console = options.console;
     if (options.demo) {
@@ -205,6 +224,9 @@ int RunInput(const Options& options, sim::ScriptRunner& runner, bool liveWindow)
         status = runner.RunScript(demo, "demo.vsim");
     } else if (options.script) {
         status = runner.RunFile(*options.script);
+    } else if (liveWindow) {
+        status = sim::ScriptRunner::ExitStatus(StartReadySession(runner, host));
+        console = true;
     } else {
         status = sim::ScriptRunner::ExitStatus(runner.RunLine("load", "vistorb-host"));
         console = true;
@@ -237,11 +259,11 @@ int Run(const Options& options) {
     const bool liveWindow = options.gui && *options.gui == "window";
     std::unique_ptr<sim::GuiHost> gui = StartGui(options, liveWindow);
     if (!gui) return 1;
-    ConnectGui(*gui, host, loader, runner);
+    ConnectGui(*gui, host, loader, runner, liveWindow);
     runner.SetScreenshots(liveWindow || options.screenshots);
     if (liveWindow) runner.RunLine("threads on", "vistorb-host");  // a person needs live frames
 
-    const int status = RunInput(options, runner, liveWindow);
+    const int status = RunInput(options, runner, host, liveWindow);
 
     // A clean end whatever the script left behind: the plugin goes first, then the threads.
     if (loader.Loaded()) runner.RunLine("unload", "vistorb-host");

@@ -15,6 +15,7 @@
 #include <SDL.h>
 
 #include "imgui.h"
+#include "sim/CameraView.h"
 #include "sim/GuiWindow.h"
 #include "tests/GuiSupport.h"
 
@@ -65,6 +66,49 @@ TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
     ASSERT_FALSE(gui.Screenshot("/proc/no/such/folder/x.png"));
     EXPECT_NE(gui.LastError().find("cannot write the screenshot"), std::string::npos);
     globalConsoleManager.reset();
+}
+
+// With a replay shown, the camera view is the backdrop of the rendered window as well: first the
+// plain "no camera" panel, then the scene, sky above and grass below.
+TEST(CameraViewWindow, TheRenderedBackdropIsTheCameraView) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+
+    RecordingHost host;
+    sim::GuiHostOptions options;
+    options.window = sim::OpenGuiWindow;
+    options.width = 800;
+    options.height = 600;
+    options.screenshotFolder = (host.DataFolder() / "shots").string();
+    sim::GuiHost gui(options);
+    gui.ShowReplay(host, false);
+    const auto pixelAt = [&](const char* name, int x, int y) {
+        EXPECT_TRUE(gui.Screenshot(name)) << gui.LastError();
+        int width = 0, height = 0, channels = 0;
+        const std::string file = (host.DataFolder() / "shots" / name).string();
+        unsigned char* pixels = stbi_load(file.c_str(), &width, &height, &channels, 4);
+        EXPECT_NE(pixels, nullptr) << stbi_failure_reason();
+        if (!pixels) return ImVec4();
+        const unsigned char* p = pixels + (y * width + x) * 4;
+        const ImVec4 colour(p[0], p[1], p[2], p[3]);
+        stbi_image_free(pixels);
+        return colour;
+    };
+
+    const ImVec4 none = pixelAt("none.png", 2, 590);
+    const ImU32 expected = sim::kViewNoCameraColour;
+    EXPECT_EQ(none.x, static_cast<float>(expected & 0xFF)) << "no replay: the plain no-camera panel";
+    EXPECT_EQ(none.y, static_cast<float>((expected >> 8) & 0xFF));
+    EXPECT_EQ(none.z, static_cast<float>((expected >> 16) & 0xFF));
+
+    host.OpenReplay();
+    host.AddPlayer(Bot("Zed", 90.0f));
+    host.SetCameraSettings(host.GetCamera(), OnGrid(90.0f));
+    host.MoveFocus("Player_Bot_Zed");
+    const ImVec4 sky = pixelAt("sky.png", 400, 5);
+    const ImVec4 grass = pixelAt("grass.png", 400, 595);
+    EXPECT_GT(sky.z, sky.y) << "the sky is blue";
+    EXPECT_GT(grass.y, grass.z) << "the pitch is green";
 }
 
 TEST(GuiWindowMode, ScriptedActionsWorkOnAWindowThatAPersonDrives) {

@@ -52,7 +52,10 @@ TEST(ScriptEndToEnd, TheDemoPlaysAWholeSessionAndUnloadsCleanly) {
     EXPECT_THAT(text, HasSubstr("[console] Unknown value zoom\n"));
     EXPECT_THAT(text, HasSubstr("[console] no focus actor\n"));
     EXPECT_THAT(text, HasSubstr("[camera] 3 new writes, last at tick 3 for Player_Bot_Zed: FOV 95 "));
-    EXPECT_THAT(text, HasSubstr("\"focusedId\": \"Player_Epic|f00dcafe|0\""));
+    // The camera view of one moment, Cap's override off and then on.
+    EXPECT_THAT(text, HasSubstr("\"focusId\":\"Player_Bot_Cap\",\"fov\":108.0,\"pitch\":-6.0"));
+    EXPECT_THAT(text, HasSubstr("\"focusId\":\"Player_Bot_Cap\",\"fov\":75.0,\"pitch\":-12.0"));
+    EXPECT_THAT(text, HasSubstr("\"focusedId\": \"Player_Bot_Cap\""));
     EXPECT_THAT(text, HasSubstr("[host] unloaded Vistorb\n"));
     EXPECT_THAT(text, EndsWith("== demo done ==\n"));
     EXPECT_THAT(text, Not(HasSubstr("demo.vsim:"))) << "no line of the demo failed";
