@@ -93,7 +93,11 @@ float RandomInRange(const std::string& text) {
     // The formula below expects a draw of 0 to 32767, which is all rand() gives on the host's
     // platform; where RAND_MAX is larger, the draw is folded into that range, or the result
     // would land far outside the pair.
+#if RAND_MAX > 32767
     int r = std::rand() % 32768;
+#else
+    int r = std::rand();
+#endif
     return static_cast<float>(r) / (32767 / (hi - lo)) + lo;
 }
 

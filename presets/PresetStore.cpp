@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "plugin/LogLine.h"
+#include "presets/PresetPath.h"
 #include "presets/PresetStoreTesting.h"
 
 namespace fs = std::filesystem;
@@ -19,6 +20,8 @@ std::function<void(const fs::path&)> presetRemovalHookForTests;
 namespace {
 
 bool NameLess(const CameraPreset& a, const CameraPreset& b) { return a.name < b.name; }
+
+const fs::path kJsonExtension(".json");
 
 // A refused name goes into the log quoted, with control bytes spelled out, so that an empty
 // name or a stray line break is visible on the console.
@@ -51,7 +54,7 @@ fs::path StageFile(const fs::path& file, const std::string& text) {
     errno = 0;
     std::ofstream out(temp, std::ios::out | std::ios::trunc);
     if (!out.is_open()) {
-        throw std::runtime_error(fmt::format("could not create a file in {}: {}", folder.string(), ErrnoText(errno)));
+        throw std::runtime_error(fmt::format("could not create a file in {}: {}", PathText(folder), ErrnoText(errno)));
     }
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
@@ -59,7 +62,7 @@ fs::path StageFile(const fs::path& file, const std::string& text) {
         const int error = errno;
         std::error_code ignored;
         fs::remove(temp, ignored);
-        throw std::runtime_error(fmt::format("could not write {}: {}", file.string(), ErrnoText(error)));
+        throw std::runtime_error(fmt::format("could not write {}: {}", PathText(file), ErrnoText(error)));
     }
     return temp;
 }
@@ -72,7 +75,7 @@ void CommitFile(const fs::path& temp, const fs::path& file) {
     if (error) {
         std::error_code ignored;
         fs::remove(temp, ignored);
-        throw std::runtime_error(fmt::format("could not replace {}: {}", file.string(), error.message()));
+        throw std::runtime_error(fmt::format("could not replace {}: {}", PathText(file), error.message()));
     }
 }
 
@@ -82,24 +85,24 @@ bool RemovePresetFile(const fs::path& file) {
     const fs::file_status status = fs::status(file, error);
     // A folder that happens to carry the name is not a preset file: never removed.
     if (status.type() == fs::file_type::not_found || fs::is_directory(status)) {
-        LogLine("preset file does not exist: {}", file.string());
+        LogLine("preset file does not exist: {}", PathText(file));
         return false;
     }
     if (status.type() == fs::file_type::none) {
-        LogLine("Failed to delete preset file: {} ({})", file.string(), error.message());
+        LogLine("Failed to delete preset file: {} ({})", PathText(file), error.message());
         return false;
     }
     if (presetRemovalHookForTests) presetRemovalHookForTests(file);
     const bool removed = fs::remove(file, error);
     if (error) {
-        LogLine("Failed to delete preset file: {} ({})", file.string(), error.message());
+        LogLine("Failed to delete preset file: {} ({})", PathText(file), error.message());
         return false;
     }
     if (!removed) {  // gone between the check and the removal
-        LogLine("Failed to delete preset file: {}", file.string());
+        LogLine("Failed to delete preset file: {}", PathText(file));
         return false;
     }
-    LogLine("Preset file deleted: {}", file.string());
+    LogLine("Preset file deleted: {}", PathText(file));
     return true;
 }
 
@@ -160,6 +163,9 @@ const char* PresetNameProblem(const std::string& name) {
     const unsigned char first = static_cast<unsigned char>(name[0]);
     const bool asciiLetter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
     if (name.size() >= 2 && asciiLetter && name[1] == ':') return "it starts with a drive";
+#if defined(_WIN32)
+    if (const char* problem = WindowsNameProblem(name)) return problem;
+#endif
     return nullptr;
 }
 
@@ -169,15 +175,15 @@ PresetStore::PresetStore(fs::path folder) : presetFolder(std::move(folder)) {
 }
 
 fs::path PresetStore::PresetFilePath(const std::string& name) const {
-    return presetFolder / fs::path(PresetFileName(name));
+    return PresetFilePathFor(presetFolder, name);
 }
 
 void PresetStore::LoadPresets() {
     if (!fs::exists(presetFolder)) {
-        LogLine("Preset folder missing. ({})", presetFolder.string());
+        LogLine("Preset folder missing. ({})", PathText(presetFolder));
         return;
     }
-    LogLine("Reading camera preset json files recursively from {}", presetFolder.string());
+    LogLine("Reading camera preset json files recursively from {}", PathText(presetFolder));
 
     // Folders are walked one at a time so that one that cannot be read costs only its own
     // presets. Only the preset folder itself failing ends the load, as it has nothing to offer.
@@ -192,7 +198,7 @@ void PresetStore::LoadPresets() {
         fs::directory_iterator it(folder, error);
         if (error) {
             if (topFolder) throw fs::filesystem_error("cannot read the preset folder", folder, error);
-            LogLine("Could not read preset folder {}: {}", folder.string(), error.message());
+            LogLine("Could not read preset folder {}: {}", PathText(folder), error.message());
             continue;
         }
         topFolder = false;
@@ -202,7 +208,7 @@ void PresetStore::LoadPresets() {
             std::error_code entryError;
             const fs::file_status linkStatus = entry.symlink_status(entryError);
             if (linkStatus.type() == fs::file_type::none) {
-                LogLine("Could not read {}: {}", entry.path().string(), entryError.message());
+                LogLine("Could not read {}: {}", PathText(entry.path()), entryError.message());
                 continue;
             }
             // Links to folders are not followed, so a link loop cannot trap the walk.
@@ -212,10 +218,10 @@ void PresetStore::LoadPresets() {
             }
             const fs::file_status status = fs::is_symlink(linkStatus) ? entry.status(entryError) : linkStatus;
             if (status.type() == fs::file_type::none) {
-                LogLine("Could not read {}: {}", entry.path().string(), entryError.message());
+                LogLine("Could not read {}: {}", PathText(entry.path()), entryError.message());
                 continue;
             }
-            if (!fs::is_regular_file(status) || entry.path().extension().native() != ".json") continue;
+            if (!fs::is_regular_file(status) || entry.path().extension().native() != kJsonExtension.native()) continue;
 
             try {
                 const nlohmann::json document = nlohmann::json::parse(ReadWholeFile(entry.path()));
@@ -224,7 +230,7 @@ void PresetStore::LoadPresets() {
                 LogLine("{}", e.what());
             }
         }
-        if (error) LogLine("Could not read preset folder {}: {}", folder.string(), error.message());
+        if (error) LogLine("Could not read preset folder {}: {}", PathText(folder), error.message());
     }
 
     LogLine("Done reading camera presets");
@@ -238,9 +244,10 @@ bool PresetStore::SavePreset(const CameraPreset& presetRef) {
         LogLine("Preset not saved, the name {} cannot be a file name: {}", PrintableName(preset.name), problem);
         return false;
     }
+    if (SharesFileWithCached(presets, preset.name, preset.name, "Preset not saved")) return false;
     try {
         const fs::path file = PresetFilePath(preset.name);
-        LogLine("Saving preset {} to {}", preset.name, file.string());
+        LogLine("Saving preset {} to {}", preset.name, PathText(file));
         // Serialised before any file is touched: a name that cannot be written costs nothing.
         const std::string text = SerializePreset(preset);
         CommitFile(StageFile(file, text), file);
@@ -266,9 +273,10 @@ void PresetStore::DeletePreset(const std::string& nameRef) {
         LogLine("Preset file not deleted, the name {} cannot be a file name: {}", PrintableName(name), problem);
         return;
     }
+    if (SharesFileWithCached(presets, name, name, "Preset file not deleted")) return;
     try {
         LogLine("Deleting preset: {}", name);
-        if (!RemovePresetFile(PresetFilePath(name))) return;
+        if (!RemovePresetFile(ExistingPresetFile(presetFolder, name))) return;
         EraseCached(presets, name);
     } catch (const std::exception& e) {
         LogLine("Exception while deleting preset: {}", e.what());
@@ -282,6 +290,7 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
         LogLine("Preset not saved, the name {} cannot be a file name: {}", PrintableName(preset.name), problem);
         return;
     }
+    if (SharesFileWithCached(presets, preset.name, oldName, "Preset not saved")) return;
 
     // The new document reaches its file before the old preset is touched; if it cannot, the old
     // preset stays exactly as it was. The log then tells the usual story: delete, then save.
@@ -293,7 +302,7 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
         const fs::path temp = StageFile(file, text);
         if (!PresetNameProblem(oldName)) {
             std::error_code ignored;
-            oldFileExisted = fs::is_regular_file(PresetFilePath(oldName), ignored);
+            oldFileExisted = fs::is_regular_file(ExistingPresetFile(presetFolder, oldName), ignored);
         }
         CommitFile(temp, file);
     } catch (const std::exception& e) {
@@ -306,18 +315,18 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
         if (const char* problem = PresetNameProblem(oldName)) {
             LogLine("Preset file not deleted, the name {} cannot be a file name: {}", PrintableName(oldName),
                     problem);
-        } else {
+        } else if (!SharesFileWithCached(presets, oldName, preset.name, "Preset file not deleted")) {
             LogLine("Deleting preset: {}", oldName);
-            const fs::path oldFile = PresetFilePath(oldName);
+            const fs::path oldFile = ExistingPresetFile(presetFolder, oldName);
             bool removed = false;
             if (!oldFileExisted) {
-                LogLine("preset file does not exist: {}", oldFile.string());
+                LogLine("preset file does not exist: {}", PathText(oldFile));
             } else {
                 // Re-tuning, or a rename that differs only in case on a file system that ignores
                 // it: the new document already took the old file's place.
                 std::error_code ignored;
                 if (oldName == preset.name || fs::equivalent(oldFile, file, ignored)) {
-                    LogLine("Preset file deleted: {}", oldFile.string());
+                    LogLine("Preset file deleted: {}", PathText(oldFile));
                     removed = true;
                 } else {
                     removed = RemovePresetFile(oldFile);
@@ -325,7 +334,7 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
             }
             if (removed) EraseCached(presets, oldName);
         }
-        LogLine("Saving preset {} to {}", preset.name, file.string());
+        LogLine("Saving preset {} to {}", preset.name, PathText(file));
         RefreshCached(presets, preset);
         InsertSorted(presets, preset);
     } catch (const std::exception& e) {

@@ -1,7 +1,9 @@
 #include "sim/GuiHost.h"
 
+#if !defined(VISTORB_NO_SDL_WINDOW)  // the Windows build is headless only
 #include <SDL.h>
 #include <SDL_opengl.h>
+#endif
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
@@ -14,12 +16,15 @@
 #include <fmt/format.h>
 
 #include "imgui.h"
+#if !defined(VISTORB_NO_SDL_WINDOW)
 #include "imgui_impl_opengl3.h"
 #include "imgui_impl_sdl.h"
+#endif
 #include "imgui_internal.h"
 #include "sim/Host.h"
 #include "sim/Loader.h"
 
+#if !defined(VISTORB_NO_SDL_WINDOW)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #pragma GCC diagnostic ignored "-Wunused-parameter"
@@ -28,6 +33,7 @@
 #define STB_IMAGE_WRITE_STATIC
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
+#endif
 
 namespace sim {
 
@@ -260,12 +266,16 @@ void GuiHost::RunFrame(const std::string& screenshotPath, bool* screenshotSaved)
     if (sdlWindow) {
         DisplayLibraryAllocations outsideLeakCheck;
         PumpWindowEvents();
+#if !defined(VISTORB_NO_SDL_WINDOW)
         ImGui_ImplOpenGL3_NewFrame();
         if (live) ImGui_ImplSDL2_NewFrame();
+#endif
     }
     if (!live) {
         int width = options.width, height = options.height;
+#if !defined(VISTORB_NO_SDL_WINDOW)
         if (sdlWindow) SDL_GetWindowSize(sdlWindow, &width, &height);
+#endif
         io.DisplaySize = ImVec2(static_cast<float>(width), static_cast<float>(height));
         io.DeltaTime = kFrameSeconds;
         FeedInput();
@@ -714,6 +724,19 @@ bool GuiHost::PluginWantsInput() {
 
 // --- The window -------------------------------------------------------------------------------
 
+#if defined(VISTORB_NO_SDL_WINDOW)
+// A build without SDL (Windows): the GUI host runs headless only, and says so when asked for
+// a window. With no window, nothing below is ever reached.
+bool GuiHost::InitWindow() {
+    Fail("the window mode is not part of this build; the GUI host runs headless (--gui headless)");
+    return false;
+}
+void GuiHost::ShutdownWindow() {}
+void GuiHost::AcquireGl() {}
+void GuiHost::ReleaseGl() {}
+void GuiHost::PumpWindowEvents() {}
+bool GuiHost::RenderWindow(const std::string&) { return false; }
+#else
 
 bool GuiHost::InitWindow() {
     DisplayLibraryAllocations outsideLeakCheck;
@@ -810,6 +833,7 @@ bool GuiHost::RenderWindow(const std::string& screenshotPath) {
     SDL_GL_SwapWindow(sdlWindow);
     return saved;
 }
+#endif
 
 bool GuiHost::Screenshot(const std::string& path) {
     bool saved = false;

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "sim/TempFolder.h"
+
 namespace sim {
 namespace {
 
@@ -53,11 +55,7 @@ void Host::SetDataFolder(const std::filesystem::path& folder) {
 std::filesystem::path Host::DataFolder() {
     std::lock_guard<std::recursive_mutex> lock(mu);
     if (dataFolder.empty()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vistorb-data-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::filesystem::filesystem_error("cannot create a temporary data folder", pattern,
-                                                    std::error_code(errno, std::generic_category()));
-        dataFolder = pattern;
+        dataFolder = MakeTempFolder("vistorb-data");
         temporaryDataFolder = true;
     }
     return dataFolder;

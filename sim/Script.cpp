@@ -1,7 +1,5 @@
 #include "sim/Script.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -18,6 +16,7 @@
 
 #include "sim/Host.h"
 #include "sim/Loader.h"
+#include "sim/TempFolder.h"
 
 namespace sim {
 
@@ -355,10 +354,11 @@ Status ScriptRunner::Data(const std::vector<std::string>& args, const std::strin
     if (args.size() != 1) return Fail(where, "usage: data PATH | data temp", Status::BadLine);
     std::filesystem::path folder = args[0];
     if (args[0] == "temp") {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vistorb-data-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            return Fail(where, fmt::format("cannot create a temporary data folder: {}", std::strerror(errno)));
-        folder = pattern;
+        try {
+            folder = MakeTempFolder("vistorb-data");
+        } catch (const std::exception& e) {
+            return Fail(where, fmt::format("cannot create a temporary data folder: {}", e.what()));
+        }
         temporaryFolders.push_back(folder);
     }
     try {

@@ -1,8 +1,10 @@
 #pragma once
 // A scratch preset folder with the console captured, for the preset store's tests.
+#if !defined(_WIN32)
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdlib>
@@ -20,6 +22,8 @@
 #include "presets/PresetStore.h"
 #include "presets/PresetStoreTesting.h"
 #include "sim/Host.h"
+#include "sim/TempFolder.h"
+#include "tests/TestPlatform.h"
 
 namespace preset_test {
 
@@ -45,8 +49,13 @@ inline std::vector<std::string> Names(const std::vector<CameraPreset>& presets) 
 // Runs work on a thread of its own that has dropped root's right to ignore file permissions, so
 // that a folder's mode bits mean something even when the tests run as root. Only that thread
 // changes identity: the raw system call, unlike the C library's wrapper, leaves the others alone.
-// False when the identity could not be changed (the work did not run).
+// False when the identity could not be changed (the work did not run). Tests that use it deny
+// access with POSIX mode bits, which Windows does not have: they are skipped there.
 inline bool WithoutRootPowers(const std::function<void()>& work) {
+#if defined(_WIN32)
+    (void)work;
+    return false;
+#else
     if (geteuid() != 0) {
         work();
         return true;
@@ -59,6 +68,7 @@ inline bool WithoutRootPowers(const std::function<void()>& work) {
     });
     worker.join();
     return ran;
+#endif
 }
 
 class PresetFolderTest : public ::testing::Test {
@@ -69,9 +79,7 @@ protected:
 
     void SetUp() override {
         globalConsoleManager = host.Console();
-        std::string pattern = (fs::temp_directory_path() / "vistorb-presets-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root = pattern;
+        root = sim::MakeTempFolder("vistorb-presets");
         // Open to every user, so that work done without root's powers can still reach it.
         fs::permissions(root, fs::perms::all);
         folder = root / "presets";

@@ -1,12 +1,11 @@
 // vistorb-host run as a user runs it: the demo, a checked session script, bad input of every
 // kind (each one clear message and the documented exit status), and the console on stdin.
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "tests/TestPlatform.h"
 
 namespace {
 
@@ -14,26 +13,14 @@ using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-struct RunResult {
-    int status = -1;
-    std::string output;  // stdout and stderr together, in the order written
-};
+using test_platform::RunResult;
+using test_platform::ShellPath;
 
 RunResult RunHost(const std::string& arguments, const std::string& input = "") {
-    std::string command = "'" VISTORB_HOST_PATH "' " + arguments + " 2>&1";
-    if (!input.empty()) command = "printf '" + input + "' | " + command;
-    else command += " </dev/null";
-    RunResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
-    int raw = pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    return result;
+    return test_platform::RunProgram(VISTORB_HOST_PATH, arguments, input);
 }
 
-std::string Script(const std::string& name) { return "'" VISTORB_TEST_DATA "/scripts/" + name + "'"; }
+std::string Script(const std::string& name) { return ShellPath(VISTORB_TEST_DATA "/scripts/" + name); }
 
 TEST(ScriptEndToEnd, TheDemoPlaysAWholeSessionAndUnloadsCleanly) {
     RunResult run = RunHost("--demo");
@@ -72,13 +59,13 @@ TEST(ScriptEndToEnd, BadInputGetsOneClearMessageAndItsExitStatus) {
     EXPECT_THAT(bad.output, HasSubstr("bad-line.vsim:3: unknown command 'frobnicate'\n"));
     EXPECT_THAT(bad.output, Not(HasSubstr("never printed")));
 
-    RunResult notPlugin = RunHost("--plugin libm.so.6 --script " + Script("load-only.vsim"));
+    RunResult notPlugin = RunHost("--plugin " VISTORB_NOT_A_PLUGIN " --script " + Script("load-only.vsim"));
     EXPECT_EQ(notPlugin.status, 1);
-    EXPECT_THAT(notPlugin.output,
-                HasSubstr("load-only.vsim:1: cannot load libm.so.6: it is not a plugin library: it has no 'exports' record\n"));
+    EXPECT_THAT(notPlugin.output, HasSubstr("load-only.vsim:1: cannot load " VISTORB_NOT_A_PLUGIN
+                                            ": it is not a plugin library: it has no 'exports' record\n"));
     EXPECT_THAT(notPlugin.output, Not(HasSubstr("never printed")));
 
-    RunResult wrongBuild = RunHost("--plugin '" VISTORB_FAKE_PLUGIN_DIR "/fake_wrong_build.so'");
+    RunResult wrongBuild = RunHost("--plugin " + ShellPath(VISTORB_FAKE_PLUGIN_DIR "/fake_wrong_build" VISTORB_LIBRARY_SUFFIX));
     EXPECT_EQ(wrongBuild.status, 1) << "without a script the plugin must load, or the run cannot go on";
     EXPECT_THAT(wrongBuild.output, HasSubstr("it was built for plugin API build 94, this host loads API build 95"));
 
@@ -86,9 +73,11 @@ TEST(ScriptEndToEnd, BadInputGetsOneClearMessageAndItsExitStatus) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_THAT(missing.output, HasSubstr("/nonexistent/x.vsim: cannot read the script: No such file or directory\n"));
 
-    RunResult folder = RunHost("--data /dev/null/data --demo");
+    // Below a file, where no system can make a folder.
+    RunResult folder = RunHost("--data " + ShellPath(VISTORB_HOST_PATH "/data") + " --demo");
     EXPECT_EQ(folder.status, 1);
-    EXPECT_THAT(folder.output, HasSubstr("vistorb-host: cannot use /dev/null/data as the data folder: "));
+    EXPECT_THAT(folder.output, HasSubstr("vistorb-host: cannot use "));
+    EXPECT_THAT(folder.output, HasSubstr("data as the data folder: "));
 
     for (const char* options : {"--bogus", "--build", "--build x", "--gui sideways", "--demo --script x"}) {
         RunResult usage = RunHost(options);
@@ -98,7 +87,7 @@ TEST(ScriptEndToEnd, BadInputGetsOneClearMessageAndItsExitStatus) {
 }
 
 TEST(ScriptEndToEnd, TheConsoleOnStdinLoadsThePluginAndCarriesOnAfterMistakes) {
-    RunResult run = RunHost("", "replay open\\nconsole vistorb_set fov\\nbogus line\\nconsole vistorb_set fov 90\\n");
+    RunResult run = RunHost("", "replay open\nconsole vistorb_set fov\nbogus line\nconsole vistorb_set fov 90\n");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb"));
     EXPECT_THAT(run.output, HasSubstr("[console] Usage: vistorb_set "));

@@ -1,0 +1,58 @@
+# The build for the host's platform (64-bit Windows), cross-compiled with MinGW-w64
+# (cmake/mingw-w64.cmake) and tested under Wine. Included at the end of the top-level
+# CMakeLists.txt, so every target named here already exists.
+#
+# What differs from the Linux build:
+# - fmt (header-only) and nlohmann-json come from the build machine's headers; only their own
+#   folders are put on the include path, never the build machine's whole /usr/include;
+# - GoogleTest is built for the target from Debian's sources;
+# - the simulator has no SDL window mode (no SDL or OpenGL for the target); the headless GUI
+#   host is all there is;
+# - everything links the compiler's runtime statically, so no MinGW DLL must travel along;
+# - the plugin library's export table is set by plugin/exports.def, not a version script.
+
+set(VISTORB_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for the target")
+
+# Header-only libraries: a folder that links to just their headers.
+set(vistorb_headers ${CMAKE_BINARY_DIR}/_host_headers)
+file(MAKE_DIRECTORY ${vistorb_headers})
+foreach(dir fmt nlohmann stb)
+  if(NOT EXISTS /usr/include/${dir})
+    message(FATAL_ERROR "/usr/include/${dir} is missing: run scripts/setup.sh first")
+  endif()
+  if(NOT EXISTS ${vistorb_headers}/${dir})
+    file(CREATE_LINK /usr/include/${dir} ${vistorb_headers}/${dir} SYMBOLIC)
+  endif()
+endforeach()
+add_library(fmt::fmt-header-only INTERFACE IMPORTED GLOBAL)
+target_include_directories(fmt::fmt-header-only SYSTEM INTERFACE ${vistorb_headers})
+target_compile_definitions(fmt::fmt-header-only INTERFACE FMT_HEADER_ONLY=1)
+add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED GLOBAL)
+target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${vistorb_headers})
+
+# GoogleTest for the target.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(${VISTORB_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(lib gtest gmock gtest_main)  # its own build names them GTest::gtest and so on
+  target_compile_options(${lib} PRIVATE -w)
+endforeach()
+
+# No SDL window mode: the simulator's GUI host runs headless only.
+target_compile_definitions(vistorb_sim PUBLIC VISTORB_NO_SDL_WINDOW)
+
+# The export table: exactly the names in the .def file, plus the SDK base class that the SDK
+# header marks for export. --exclude-libs keeps the static libraries (ImGui) out of it.
+target_sources(Vistorb PRIVATE ${CMAKE_SOURCE_DIR}/plugin/exports.def)
+target_link_options(Vistorb PRIVATE -Wl,--exclude-libs,ALL)
+
+# The tests find the plugin, the simulator and their data through paths written into them;
+# under Wine a path from the root of the build machine is on drive Z:, so it works as it is.
+set_property(TARGET vistorb_tests APPEND PROPERTY COMPILE_DEFINITIONS VISTORB_WINDOWS_BUILD)
+
+# The compiler's runtime (libgcc, libstdc++, winpthread) goes into every program and library,
+# so none of them needs a MinGW DLL beside it. Read when the build files are written, so
+# setting them here still reaches every target.
+foreach(kind EXE SHARED MODULE)
+  string(APPEND CMAKE_${kind}_LINKER_FLAGS " -static")
+endforeach()
