@@ -107,7 +107,9 @@ float ParseValue(std::string text) {
         if (IsRandomRange(text))
             value = RandomInRange(text);
         else
-            value = NarrowToFloat(std::atof(text.c_str()));
+            // atof is strtod with its end pointer ignored; the old Windows C runtime that MinGW
+            // links has an atof that reads no "inf", unlike the host's own runtime.
+            value = NarrowToFloat(std::strtod(text.c_str(), nullptr));
     } catch (const std::invalid_argument&) {
         value = 0.0f;
     } catch (const std::out_of_range&) {

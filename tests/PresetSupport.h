@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "plugin/LogLine.h"
+#include "presets/PresetPath.h"
 #include "presets/PresetStore.h"
 #include "presets/PresetStoreTesting.h"
 #include "sim/Host.h"
@@ -102,23 +103,33 @@ protected:
         return store;
     }
 
-    void Write(const fs::path& relative, const std::string& text) {
-        const fs::path file = folder / relative;
+    // Names are UTF-8 text, as the store's are, on every platform. One that is not UTF-8 has no
+    // wide form on Windows; there the code page reads it, as the store then does too.
+    fs::path FilePath(const std::string& relative) {
+        try {
+            return folder / fs::u8path(relative);
+        } catch (const std::exception&) {
+            return folder / fs::path(relative);
+        }
+    }
+
+    void Write(const std::string& relative, const std::string& text) {
+        const fs::path file = FilePath(relative);
         fs::create_directories(file.parent_path());
         std::ofstream out(file, std::ios::binary);
         out << text;
     }
 
-    std::string Read(const fs::path& relative) {
-        std::ifstream in(folder / relative, std::ios::binary);
+    std::string Read(const std::string& relative) {
+        std::ifstream in(FilePath(relative), std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
     }
 
-    bool Exists(const fs::path& relative) { return fs::exists(fs::symlink_status(folder / relative)); }
+    bool Exists(const std::string& relative) { return fs::exists(fs::symlink_status(FilePath(relative))); }
 
-    std::string PathOf(const std::string& fileName) { return (folder / fileName).string(); }
+    std::string PathOf(const std::string& fileName) { return PathText(FilePath(fileName)); }
 
     std::vector<std::string> TakeLog() {
         std::vector<std::string> lines = host.LogLines();
@@ -149,6 +160,17 @@ inline const char* kWideDocument =
     "    },\n"
     "    \"preset_name\": \"Wide\"\n"
     "}";
+
+// A document as a preset file holds it: written in text mode, so with CR LF line ends on Windows.
+inline std::string OnDisk(const std::string& document) {
+#if defined(_WIN32)
+    std::string text;
+    for (char c : document) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return text;
+#else
+    return document;
+#endif
+}
 
 inline CameraPreset WidePreset() { return CameraPreset{"Wide", {110.0f, 100.0f, -4.0f, 270.0f, 0.5f, 5.0f, 1.5f}}; }
 
