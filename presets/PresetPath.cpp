@@ -1,7 +1,6 @@
 #include "presets/PresetPath.h"
 
 #include <array>
-#include <cctype>
 
 #if defined(_WIN32)
 #include <windows.h>

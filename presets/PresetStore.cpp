@@ -295,6 +295,7 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
     // The new document reaches its file before the old preset is touched; if it cannot, the old
     // preset stays exactly as it was. The log then tells the usual story: delete, then save.
     fs::path file;
+    fs::path oldFile;  // looked up before the new file exists: it may be an earlier version's
     bool oldFileExisted = false;
     try {
         file = PresetFilePath(preset.name);
@@ -302,7 +303,8 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
         const fs::path temp = StageFile(file, text);
         if (!PresetNameProblem(oldName)) {
             std::error_code ignored;
-            oldFileExisted = fs::is_regular_file(ExistingPresetFile(presetFolder, oldName), ignored);
+            oldFile = ExistingPresetFile(presetFolder, oldName);
+            oldFileExisted = fs::is_regular_file(oldFile, ignored);
         }
         CommitFile(temp, file);
     } catch (const std::exception& e) {
@@ -317,7 +319,6 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
                     problem);
         } else if (!SharesFileWithCached(presets, oldName, preset.name, "Preset file not deleted")) {
             LogLine("Deleting preset: {}", oldName);
-            const fs::path oldFile = ExistingPresetFile(presetFolder, oldName);
             bool removed = false;
             if (!oldFileExisted) {
                 LogLine("preset file does not exist: {}", PathText(oldFile));
@@ -325,7 +326,7 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
                 // Re-tuning, or a rename that differs only in case on a file system that ignores
                 // it: the new document already took the old file's place.
                 std::error_code ignored;
-                if (oldName == preset.name || fs::equivalent(oldFile, file, ignored)) {
+                if (oldFile == file || fs::equivalent(oldFile, file, ignored)) {
                     LogLine("Preset file deleted: {}", PathText(oldFile));
                     removed = true;
                 } else {

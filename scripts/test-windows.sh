@@ -74,10 +74,16 @@ echo "=== tests under Wine ==="
 (cd "$build" && ctest --output-on-failure -j "$jobs" "$@")
 
 echo "=== README example and demo through vistorb-host.exe under Wine ==="
-"$wine_cmd" "$build/vistorb-host.exe" --script "$root/tests/data/scripts/readme-example.vsim" >"$build/readme-example.out" 2>&1 ||
-  { cat "$build/readme-example.out"; echo "test-windows: the README example failed" >&2; exit 1; }
-"$wine_cmd" "$build/vistorb-host.exe" --demo >"$build/demo.out" 2>&1 ||
-  { cat "$build/demo.out"; echo "test-windows: the demo failed" >&2; exit 1; }
+run_host() {  # run_host NAME ARGUMENTS...: the output goes to build/windows/NAME.out
+  local name="$1"; shift
+  if ! "$wine_cmd" "$build/vistorb-host.exe" "$@" >"$build/$name.out" 2>&1; then
+    cat "$build/$name.out"
+    echo "test-windows: $name failed" >&2
+    exit 1
+  fi
+}
+run_host readme-example --script "$root/tests/data/scripts/readme-example.vsim"
+run_host demo --demo
 grep -q '^== demo done ==' "$build/demo.out" || { echo "test-windows: the demo did not finish" >&2; exit 1; }
 tail -n 3 "$build/demo.out"
 echo "test-windows: all passed"

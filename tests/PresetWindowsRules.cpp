@@ -45,7 +45,8 @@ TEST(PresetFileNames, WindowsRefusesDeviceNamesItsReservedCharactersAndTrailingD
         {"LPT1", device},        {"lpt9.json", device},    {"COM0", nullptr},      {"COM10", nullptr},
         {"LPT", nullptr},        {"CONSOLE", nullptr},     {"NULL", nullptr},      {"xCON", nullptr},
         {"a<b", reserved},       {"a>b", reserved},        {"Mode: wide", reserved}, {"quote\"d", reserved},
-        {"a|b", reserved},       {"why?", reserved},       {"star*", reserved},    {"tab\there", "Windows does not allow control characters in file names"},
+        {"a|b", reserved},       {"why?", reserved},       {"star*", reserved},
+        {"tab\there", "Windows does not allow control characters in file names"},
         {"Wide.", trailing},     {"Wide ", trailing},      {"a..b", nullptr},      {" lead", nullptr},
         {"Caf\xC3\xA9 \xE2\x98\x85", nullptr}, {"semi;colon", nullptr}, {"x.json", nullptr},
     };
@@ -129,6 +130,14 @@ TEST_F(PresetWindowsRules, FilesOfTheCodePageRuleAreStillFoundByDeleteAndRename)
                                 "removed preset from cache"}));
     EXPECT_EQ(FileNames(folder), Lines{});
 
+    // Re-tuned: the new values take the UTF-8 name and the old file goes.
+    writeLegacy();
+    store.LoadPresets();
+    store.ReplacePreset(name, Preset(name, 5));
+    EXPECT_EQ(FileNames(folder), Lines{name + ".json"});
+    EXPECT_EQ(PresetStore(folder).presets.size(), 1u);
+    fs::remove(folder / fs::u8path(name + ".json"));
+
     writeLegacy();
     store.LoadPresets();
     store.ReplacePreset(name, Preset("Neu", 2));
@@ -146,7 +155,8 @@ TEST_F(PresetWindowsRules, NamesDifferingOnlyInCaseNeverTakeEachOthersFile) {
     store.ReplacePreset("Wide", Preset("Wide", 3));  // Wide's own file: always allowed
     store.DeletePreset("wide");
 #if defined(_WIN32)
-    const std::string shares = "the name \"wide\" shares its file with the preset \"Wide\": file names ignore case here";
+    const std::string shares =
+        "the name \"wide\" shares its file with the preset \"Wide\": file names ignore case here";
     const Lines log = TakeLog();
     ASSERT_EQ(log.size(), 6u);
     EXPECT_EQ(log[0], "Preset not saved, " + shares);

@@ -65,7 +65,8 @@ TEST(ScriptEndToEnd, BadInputGetsOneClearMessageAndItsExitStatus) {
                                             ": it is not a plugin library: it has no 'exports' record\n"));
     EXPECT_THAT(notPlugin.output, Not(HasSubstr("never printed")));
 
-    RunResult wrongBuild = RunHost("--plugin " + ShellPath(VISTORB_FAKE_PLUGIN_DIR "/fake_wrong_build" VISTORB_LIBRARY_SUFFIX));
+    RunResult wrongBuild =
+        RunHost("--plugin " + ShellPath(VISTORB_FAKE_PLUGIN_DIR "/fake_wrong_build" VISTORB_LIBRARY_SUFFIX));
     EXPECT_EQ(wrongBuild.status, 1) << "without a script the plugin must load, or the run cannot go on";
     EXPECT_THAT(wrongBuild.output, HasSubstr("it was built for plugin API build 94, this host loads API build 95"));
 
