@@ -46,9 +46,8 @@ target_compile_definitions(vistorb_sim PUBLIC VISTORB_NO_SDL_WINDOW)
 target_sources(Vistorb PRIVATE ${CMAKE_SOURCE_DIR}/plugin/exports.def)
 target_link_options(Vistorb PRIVATE -Wl,--exclude-libs,ALL)
 
-# The tests find the plugin, the simulator and their data through paths written into them;
-# under Wine a path from the root of the build machine is on drive Z:, so it works as it is.
-set_property(TARGET vistorb_tests APPEND PROPERTY COMPILE_DEFINITIONS VISTORB_WINDOWS_BUILD)
+# The tests find the plugin, the simulator and their data through the build machine's paths
+# written into them: under Wine a path from the root is one on drive Z:, so they work as they are.
 
 # The compiler's runtime (libgcc, libstdc++, winpthread) goes into every program and library,
 # so none of them needs a MinGW DLL beside it. Read when the build files are written, so
