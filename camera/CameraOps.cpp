@@ -1,12 +1,10 @@
-// Everything the plugin does to the replay camera. These run on the game thread only; the GUI
-// reaches them through closures queued with GameWrapper::Execute.
-#include <mutex>
-#include <optional>
-#include <string>
+// Everything the plugin does to the replay camera.
+#include "camera/CameraOps.h"
 
-#include "plugin/Guarded.h"
-#include "plugin/LogLine.h"
-#include "plugin/Vistorb.h"
+#include <optional>
+#include <utility>
+
+#include "core/LogLine.h"
 
 namespace {
 
@@ -31,51 +29,43 @@ std::optional<FollowedCamera> FindFollowedCamera(GameWrapper& game, bool reportN
 
 }  // namespace
 
-void Vistorb::ApplyCameraOverride(const CameraOverride& override) {
-    auto followed = FindFollowedCamera(*gameHandle, true);
+void WriteOverrideToCamera(GameWrapper& game, const CameraOverride& override) {
+    auto followed = FindFollowedCamera(game, true);
     // Only the player the camera follows gets their values written.
     if (!followed || followed->focus != override.focusId) return;
     followed->camera.SetCameraSettings(override.enabled ? override.settings : override.defaultSettings);
 }
 
-void Vistorb::ApplyFocusedOverride() {
-    auto followed = FindFollowedCamera(*gameHandle, true);
+void WriteFocusedOverride(GameWrapper& game, const CameraOverrideTable& table, std::mutex& tableLock) {
+    auto followed = FindFollowedCamera(game, true);
     if (!followed) return;
 
     // Copy the entry out so the camera is written without the lock held; the GUI may edit or
     // the table may be rebuilt meanwhile, and the next tick picks that up.
     std::optional<CameraOverride> entry;
     {
-        std::lock_guard<std::mutex> lock(stateLock);
-        auto found = cameraOverrides.find(followed->focus);
-        if (found != cameraOverrides.end()) entry = found->second;
+        std::lock_guard<std::mutex> lock(tableLock);
+        auto found = table.find(followed->focus);
+        if (found != table.end()) entry = found->second;
     }
     if (!entry) return;
-    ApplyCameraOverride(*entry);
+    WriteOverrideToCamera(game, *entry);
 }
 
-void Vistorb::UpdateFocusedPlayer() {
-    auto followed = FindFollowedCamera(*gameHandle, false);
+void ReadCameraFocus(GameWrapper& game, std::string& focusedId, std::mutex& tableLock) {
+    auto followed = FindFollowedCamera(game, false);
     if (!followed) return;
-    std::lock_guard<std::mutex> lock(stateLock);
+    std::lock_guard<std::mutex> lock(tableLock);
     focusedId = std::move(followed->focus);
 }
 
-void Vistorb::FocusPlayer(const CameraOverride& override) {
-    if (!gameHandle->IsInReplay()) {
+void MoveCameraToPlayer(GameWrapper& game, const CameraOverride& override) {
+    if (!game.IsInReplay()) {
         LogLine("not in replay");
         return;
     }
-    CameraWrapper camera = gameHandle->GetCamera();
+    CameraWrapper camera = game.GetCamera();
     if (!camera) return;
     camera.SetCameraState("PlayerView");
     camera.SetFocusActor(override.focusId);
-}
-
-void Vistorb::OverridePlayerCameraFromGui(CameraOverride& override) {
-    // The closure carries its own copy: by the time the game thread runs it, the GUI may have
-    // edited the entry again or the table may have been rebuilt.
-    gameHandle->Execute([this, copy = override](GameWrapper*) {
-        RunGuarded("camera override", [&] { ApplyCameraOverride(copy); });
-    });
 }

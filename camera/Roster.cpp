@@ -1,12 +1,11 @@
 // Building the override table from the players of the open replay.
+#include "camera/Roster.h"
+
 #include <cstring>
-#include <map>
-#include <string>
 
 #include <fmt/format.h>
 
-#include "plugin/LogLine.h"
-#include "plugin/Vistorb.h"
+#include "core/LogLine.h"
 
 namespace {
 
@@ -40,17 +39,17 @@ std::string FocusIdOf(const PriWrapper& pri) {
 
 }  // namespace
 
-void Vistorb::RefreshPlayers() {
+void RefreshRoster(GameWrapper& game, CameraOverrideTable& table, std::mutex& tableLock) {
     // The host is asked for everything first, without the lock, and the finished table is
     // swapped in at the end: the GUI frame never waits on game calls, and never sees a table
     // that is half built. The old table dies outside the lock as well.
-    std::map<std::string, CameraOverride> roster;
+    CameraOverrideTable roster;
     auto install = [&] {
-        std::lock_guard<std::mutex> lock(stateLock);
-        cameraOverrides.swap(roster);
+        std::lock_guard<std::mutex> lock(tableLock);
+        table.swap(roster);
     };
 
-    ReplayServerWrapper server = gameHandle->GetGameEventAsReplay();
+    ReplayServerWrapper server = game.GetGameEventAsReplay();
     if (!server) {
         install();
         LogLine("no server");
@@ -63,7 +62,7 @@ void Vistorb::RefreshPlayers() {
         PriWrapper pri = pris.Get(i);
         if (!pri) continue;
 
-        ProfileCameraSettings own = ReadCameraSettings(*gameHandle, pri);
+        ProfileCameraSettings own = ReadCameraSettings(game, pri);
         CameraOverride entry;
         entry.enabled = false;
         entry.settings = own;

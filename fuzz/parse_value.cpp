@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/SetCommand.h"
+#include "core/ValueText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);

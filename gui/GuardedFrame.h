@@ -3,7 +3,7 @@
 
 #include "imgui.h"
 #include "imgui_internal.h"
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 
 // Runs one GUI slot's drawing. The host's frame must go on whatever happens in the plugin: an
 // exception ends the slot with one console line, and every window, child, tab bar, id and style

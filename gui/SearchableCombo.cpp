@@ -124,8 +124,12 @@ bool BeginSearchableCombo(const char* label, const char* previewValue, char* sea
         OpenPopupEx(popupId, ImGuiPopupFlags_None);
         popupOpen = true;
     }
+#ifdef IMGUI_ENABLE_TEST_ENGINE
+    // Only the testing build reports items to a recorder; the released library has no hooks, and
+    // the two status flags exist only where they do.
     IMGUI_TEST_ENGINE_ITEM_INFO(id, label, g.LastItemData.StatusFlags | ImGuiItemStatusFlags_Openable |
                                                (popupOpen ? ImGuiItemStatusFlags_Opened : 0));
+#endif
 
     const float previewRight = ImMax(frame.Min.x, frame.Max.x - arrowSize);
     RenderNavHighlight(frame, id);

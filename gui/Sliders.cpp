@@ -5,16 +5,6 @@
 
 #include "imgui.h"
 
-const CameraSliderRow kCameraSliderRows[7] = {
-    {"FOV", &ProfileCameraSettings::FOV, 60.0f, 1.0f, 50, "%.0f"},
-    {"Distance", &ProfileCameraSettings::Distance, 100.0f, 10.0f, 30, "%.2f"},
-    {"Height", &ProfileCameraSettings::Height, 40.0f, 10.0f, 16, "%.2f"},
-    {"Angle", &ProfileCameraSettings::Pitch, -15.0f, 1.0f, 15, "%.2f"},
-    {"Stiffness", &ProfileCameraSettings::Stiffness, 0.0f, 0.05f, 20, "%.2f"},
-    {"SwivelSpeed", &ProfileCameraSettings::SwivelSpeed, 1.0f, 0.1f, 90, "%.2f"},
-    {"TransitionSpeed", &ProfileCameraSettings::TransitionSpeed, 1.0f, 0.1f, 10, "%.2f"},
-};
-
 namespace {
 // 0.05 and 0.1 have no exact float, so index * step + low can land a few ulps below the grid
 // point and plain truncation would then step the value down one notch every frame. A quotient
@@ -24,7 +14,7 @@ constexpr float kReadBackTolerance = 1e-3f;
 constexpr float kLargestIndex = 1e7f;
 }  // namespace
 
-bool CameraSliderIndex(const CameraSliderRow& row, float value, int& index) {
+bool CameraSliderIndex(const CameraValue& row, float value, int& index) {
     const float quotient = (value - row.low) / row.step;
     if (!std::isfinite(quotient) || std::fabs(quotient) > kLargestIndex) return false;
     const float nearest = std::nearbyint(quotient);
@@ -35,8 +25,9 @@ bool CameraSliderIndex(const CameraSliderRow& row, float value, int& index) {
 
 bool DrawCameraSettingsSliders(ProfileCameraSettings& settings) {
     bool changed = false;
-    for (const CameraSliderRow& row : kCameraSliderRows) {
-        float& value = settings.*row.field;
+    for (const int position : kCameraSliderOrder) {
+        const CameraValue& row = kCameraValues[position];
+        float& value = settings.*row.member;
 
         // The text is taken before the value is stepped, so the first frame shows what was stored.
         // It doubles as the slider's format and holds no conversion, so the slider shows the
@@ -50,7 +41,7 @@ bool DrawCameraSettingsSliders(ProfileCameraSettings& settings) {
 
         // NoInput: Ctrl+click would let the user type a number that the slider takes as an
         // index, so typing 100 on "FOV" would store 160.
-        const bool moved = ImGui::SliderInt(row.label, &index, 0, row.lastIndex, text, ImGuiSliderFlags_NoInput);
+        const bool moved = ImGui::SliderInt(row.sliderLabel, &index, 0, row.lastIndex, text, ImGuiSliderFlags_NoInput);
 
         // A value with no index (not a number, or absurdly far out) is kept until the user
         // moves its slider; everything else is written back onto the grid every frame.

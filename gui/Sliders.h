@@ -1,24 +1,15 @@
 #pragma once
-#include "host/ProfileCameraSettings.h"
+#include "core/CameraValues.h"
 
-// One stepped slider of the camera block: the value shown is low + index * step.
-struct CameraSliderRow {
-    const char* label;
-    float ProfileCameraSettings::*field;
-    float low;
-    float step;
-    int lastIndex;
-    const char* format;
-};
-
-// The rows in drawing order. Distance comes before Height on screen, and Pitch is called
-// "Angle" there.
-extern const CameraSliderRow kCameraSliderRows[7];
+// The sliders in drawing order, as positions in kCameraValues: on screen Distance comes before
+// Height. Each one shows low + index * step of its value, labelled with its slider label
+// (Pitch is called "Angle" there).
+inline constexpr int kCameraSliderOrder[7] = {0, 3, 1, 2, 4, 5, 6};
 
 // The slider index a stored value sits on. Values written from an index read back as that
 // index even where float rounding leaves them a hair below it; values between two steps are
 // taken toward zero. Returns false when the value is no number or too far out to have an index.
-bool CameraSliderIndex(const CameraSliderRow& row, float value, int& index);
+bool CameraSliderIndex(const CameraValue& row, float value, int& index);
 
 // Draws the seven stepped sliders for `settings` and writes the stepped values back, so drawing
 // a record snaps it onto the grid. True when the user moved any slider in this frame.

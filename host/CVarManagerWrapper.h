@@ -17,8 +17,6 @@ public:
     }
     void executeCommand(std::string command, bool log = true) { host->ExecuteCommand(command, log); }
 
-    HostBinding* Binding() const { return host; }
-
 private:
     HostBinding* host;
 };

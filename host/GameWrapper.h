@@ -30,8 +30,6 @@ public:
     }
     void Execute(std::function<void(GameWrapper*)> callback) { host->Execute(std::move(callback)); }
 
-    HostBinding* Binding() const { return host; }
-
 private:
     HostBinding* host;
 };

@@ -15,8 +15,6 @@ public:
     ObjectWrapper() = default;
     ObjectWrapper(uintptr_t address, HostBinding* binding) : memory_address(address), host(binding) {}
 
-    HostBinding* Binding() const { return host; }
-
 protected:
     HostBinding* host = nullptr;
 };

@@ -2,12 +2,16 @@
 // create and release the one plugin object. Nothing else of the library is visible to the host.
 #include <memory>
 
+#include "plugin/Exports.h"
+
 #include "host/BakkesModPlugin.h"
 #include "plugin/Vistorb.h"
 
 namespace {
 std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> pluginInstance;
 }
+
+Vistorb* CurrentPlugin() { return static_cast<Vistorb*>(pluginInstance.get()); }
 
 extern "C" {
 
@@ -31,7 +35,7 @@ BAKKESMOD_EXPORT BakkesMod::Plugin::PluginInfo exports = {
     "plugin/Vistorb.cpp",
     "Vistorb",
     "write a plugin description here",
-    "1.1.0.5",
+    VISTORB_VERSION,  // the project's version, set by the build
     1,
     &getPlugin,
     &deleteMe,

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <string>
 
-#include "plugin/Guarded.h"
+#include "core/Guarded.h"
 #include "plugin/Vistorb.h"
 
 void Vistorb::InitHooks() {

@@ -3,7 +3,7 @@
 #include <exception>
 #include <filesystem>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 
 void Vistorb::onLoad() {
     globalConsoleManager = consoleManager;

@@ -1,32 +1,38 @@
 #include "presets/CameraPreset.h"
 
+#include <cmath>
+
+#include <fmt/format.h>
+
+#include "core/CameraValues.h"
+
 using nlohmann::json;
 
 // Every value goes in as a double, never as an integer: a whole 110 must come out as 110.0, so
 // that files written by every version look the same and diff cleanly.
 void to_json(json& j, const ProfileCameraSettings& settings) {
     j = json::object();
-    j["FOV"] = static_cast<double>(settings.FOV);
-    j["Height"] = static_cast<double>(settings.Height);
-    j["Pitch"] = static_cast<double>(settings.Pitch);
-    j["Distance"] = static_cast<double>(settings.Distance);
-    j["Stiffness"] = static_cast<double>(settings.Stiffness);
-    j["SwivelSpeed"] = static_cast<double>(settings.SwivelSpeed);
-    j["TransitionSpeed"] = static_cast<double>(settings.TransitionSpeed);
+    for (const CameraValue& value : kCameraValues) j[value.jsonKey] = static_cast<double>(settings.*value.member);
 }
 
+namespace {
+
+// A value a float cannot hold ("FOV": 1e300 narrows to infinity) would reach the camera as
+// infinity, so it rejects the file like any other fault, at its place in the key order.
+void ReadFinite(const json& j, const char* key, float& value) {
+    j.at(key).get_to(value);
+    if (!std::isfinite(value)) throw NonFiniteValueError(fmt::format("{} is not a finite number", key));
+}
+
+}  // namespace
+
 // `at` rather than `[]`: a missing key must be an error naming it, never a silent zero. The
-// order of the lookups decides which fault a broken file reports, so it is kept fixed. The
-// float conversion takes any number, and a boolean as 1 or 0, like files written by hand expect.
+// order of the lookups (the table's order) decides which fault a broken file reports, so it is
+// kept fixed. The float conversion takes any number, and a boolean as 1 or 0, like files written
+// by hand expect.
 void from_json(const json& j, ProfileCameraSettings& settings) {
     ProfileCameraSettings read;
-    j.at("FOV").get_to(read.FOV);
-    j.at("Height").get_to(read.Height);
-    j.at("Pitch").get_to(read.Pitch);
-    j.at("Distance").get_to(read.Distance);
-    j.at("Stiffness").get_to(read.Stiffness);
-    j.at("SwivelSpeed").get_to(read.SwivelSpeed);
-    j.at("TransitionSpeed").get_to(read.TransitionSpeed);
+    for (const CameraValue& value : kCameraValues) ReadFinite(j, value.jsonKey, read.*value.member);
     settings = read;
 }
 
@@ -50,3 +56,14 @@ std::string SerializePreset(const CameraPreset& preset) {
 }
 
 std::string PresetFileName(const std::string& name) { return name + ".json"; }
+
+const char* NonFiniteValue(const ProfileCameraSettings& s) {
+    const std::pair<const char*, float> values[] = {
+        {"FOV", s.FOV},           {"Height", s.Height},           {"Pitch", s.Pitch},
+        {"Distance", s.Distance}, {"Stiffness", s.Stiffness},     {"SwivelSpeed", s.SwivelSpeed},
+        {"TransitionSpeed", s.TransitionSpeed}};
+    for (const auto& [key, value] : values) {
+        if (!std::isfinite(value)) return key;
+    }
+    return nullptr;
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <stdexcept>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -9,6 +10,12 @@
 struct CameraPreset {
     std::string name;
     ProfileCameraSettings settings{};
+};
+
+// Reading a value that is not finite once it is a float (NaN, infinity, or a number too large
+// for a float) fails with this, its message naming the key: "FOV is not a finite number".
+struct NonFiniteValueError : std::runtime_error {
+    using std::runtime_error::runtime_error;
 };
 
 void to_json(nlohmann::json& j, const ProfileCameraSettings& settings);
@@ -22,3 +29,6 @@ std::string SerializePreset(const CameraPreset& preset);
 
 // The preset's file name inside the preset folder: the name unchanged, then ".json".
 std::string PresetFileName(const std::string& name);
+
+// The key of the first value, in file order, that is not a finite number, or nullptr.
+const char* NonFiniteValue(const ProfileCameraSettings& settings);

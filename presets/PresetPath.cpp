@@ -6,7 +6,7 @@
 #include <windows.h>
 #endif
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "presets/CameraPreset.h"
 
 namespace fs = std::filesystem;

@@ -1,15 +1,12 @@
 #include "presets/PresetStore.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <chrono>
-#include <fstream>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
+#include "presets/PresetFiles.h"
 #include "presets/PresetPath.h"
 #include "presets/PresetStoreTesting.h"
 
@@ -20,8 +17,6 @@ std::function<void(const fs::path&)> presetRemovalHookForTests;
 namespace {
 
 bool NameLess(const CameraPreset& a, const CameraPreset& b) { return a.name < b.name; }
-
-const fs::path kJsonExtension(".json");
 
 // A refused name goes into the log quoted, with control bytes spelled out, so that an empty
 // name or a stray line break is visible on the console.
@@ -36,47 +31,6 @@ std::string PrintableName(const std::string& name) {
     }
     text += '"';
     return text;
-}
-
-std::string ErrnoText(int error) {
-    if (error == 0) return "unknown error";
-    return std::generic_category().message(error);
-}
-
-// Writes the text to a new file beside `file`, for a later rename over it. The temporary name
-// never ends in ".json", so a left-over file is never read as a preset.
-fs::path StageFile(const fs::path& file, const std::string& text) {
-    static std::atomic<unsigned long long> counter{0};
-    const auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    const fs::path folder = file.parent_path();
-    const fs::path temp = folder / fmt::format(".vistorb-save-{:x}-{}.tmp", stamp, counter.fetch_add(1));
-
-    errno = 0;
-    std::ofstream out(temp, std::ios::out | std::ios::trunc);
-    if (!out.is_open()) {
-        throw std::runtime_error(fmt::format("could not create a file in {}: {}", PathText(folder), ErrnoText(errno)));
-    }
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (out.fail()) {
-        const int error = errno;
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw std::runtime_error(fmt::format("could not write {}: {}", PathText(file), ErrnoText(error)));
-    }
-    return temp;
-}
-
-// The rename swaps the whole document in at once: the preset file is always either the old
-// document or the new one, never a half-written or empty file.
-void CommitFile(const fs::path& temp, const fs::path& file) {
-    std::error_code error;
-    fs::rename(temp, file, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw std::runtime_error(fmt::format("could not replace {}: {}", PathText(file), error.message()));
-    }
 }
 
 // The file-system half of deleting a preset, with DeletePreset's log lines. True when removed.
@@ -118,40 +72,24 @@ void EraseCached(std::vector<CameraPreset>& presets, const std::string& name) {
     }
 }
 
-// Every cached record of the name takes the saved values, each with its own line.
-void RefreshCached(std::vector<CameraPreset>& presets, const CameraPreset& preset) {
-    for (CameraPreset& record : presets) {
-        if (record.name != preset.name) continue;
+// The cache is sorted by name, so the records of one name sit together. Every one of them takes
+// the saved values, each with its own line. Returns how many there were.
+size_t RefreshCached(std::vector<CameraPreset>& presets, const CameraPreset& preset) {
+    const auto [first, last] = std::equal_range(presets.begin(), presets.end(), preset, NameLess);
+    for (auto record = first; record != last; ++record) {
         LogLine("Updating cached preset with name {}", preset.name);
-        record.name = preset.name;
-        record.settings = preset.settings;
+        record->name = preset.name;
+        record->settings = preset.settings;
     }
-}
-
-// The cache is sorted by every operation that adds, so one insertion keeps it sorted; should
-// someone have appended by hand, the full sort restores the order.
-void InsertSorted(std::vector<CameraPreset>& presets, const CameraPreset& preset) {
-    if (std::is_sorted(presets.begin(), presets.end(), NameLess)) {
-        presets.insert(std::upper_bound(presets.begin(), presets.end(), preset, NameLess), preset);
-    } else {
-        presets.push_back(preset);
-        std::sort(presets.begin(), presets.end(), NameLess);
-    }
-}
-
-// The whole file as text; a file that cannot be opened reads as empty and so fails in the parser.
-std::string ReadWholeFile(const fs::path& file) {
-    std::string text;
-    std::ifstream in(file);
-    if (!in.is_open()) return text;
-    char buffer[16384];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        text.append(buffer, static_cast<size_t>(in.gcount()));
-    }
-    return text;
+    return static_cast<size_t>(last - first);
 }
 
 }  // namespace
+
+// After the records of the same name (if any), as a stable insertion would put it; no re-sort.
+void InsertByName(std::vector<CameraPreset>& presets, const CameraPreset& preset) {
+    presets.insert(std::upper_bound(presets.begin(), presets.end(), preset, NameLess), preset);
+}
 
 const char* PresetNameProblem(const std::string& name) {
     if (name.empty()) return "it is empty";
@@ -169,88 +107,105 @@ const char* PresetNameProblem(const std::string& name) {
     return nullptr;
 }
 
-PresetStore::PresetStore(fs::path folder) : presetFolder(std::move(folder)) {
-    fs::create_directories(presetFolder);
+PresetStore::PresetStore(fs::path folder) : presetFolder(std::move(folder)) { OpenFolder(); }
+
+PresetStore PresetStore::Open(fs::path folder) {
+    PresetStore store;
+    store.presetFolder = std::move(folder);
+    try {
+        store.OpenFolder();
+    } catch (const std::exception& e) {
+        store.presets.clear();
+        store.unusableReason = e.what();
+    }
+    return store;
+}
+
+// A relative folder would resolve against whatever the working directory is (in the game, the
+// game's own folder), so it is refused before anything is created.
+void PresetStore::OpenFolder() {
+    if (!presetFolder.is_absolute()) {
+        unusableReason = fmt::format("the preset folder \"{}\" is not an absolute path", PathText(presetFolder));
+        throw fs::filesystem_error(unusableReason, presetFolder, std::make_error_code(std::errc::invalid_argument));
+    }
+    try {
+        fs::create_directories(presetFolder);
+    } catch (const std::exception& e) {
+        unusableReason = e.what();
+        throw;
+    }
     LoadPresets();
 }
 
+bool PresetStore::Usable() const { return unusableReason.empty() && presetFolder.is_absolute(); }
+
+std::string PresetStore::UnusableReason() const {
+    if (!unusableReason.empty()) return unusableReason;
+    if (!presetFolder.is_absolute()) return "no preset folder has been opened";
+    return {};
+}
+
+bool PresetStore::RefusedWithoutFolder(const char* refusal) const {
+    if (Usable()) return false;
+    LogLine("{}, the preset folder is unavailable: {}", refusal, UnusableReason());
+    return true;
+}
+
+// Checked before anything is touched: a refused preset costs nothing.
+bool PresetStore::RefusedValues(const CameraPreset& preset) const {
+    if (RefusedWithoutFolder("Preset not saved")) return true;
+    if (const char* problem = PresetNameProblem(preset.name)) {
+        LogLine("Preset not saved, the name {} cannot be a file name: {}", PrintableName(preset.name), problem);
+        return true;
+    }
+    // Written as null, such a value would make the file unreadable; read back, it would reach
+    // the camera as infinity.
+    if (const char* key = NonFiniteValue(preset.settings)) {
+        LogLine("Preset not saved, its {} is not a finite number", key);
+        return true;
+    }
+    return false;
+}
+
 fs::path PresetStore::PresetFilePath(const std::string& name) const {
+    if (!presetFolder.is_absolute()) throw std::runtime_error("no usable preset folder");
     return PresetFilePathFor(presetFolder, name);
 }
 
 void PresetStore::LoadPresets() {
-    if (!fs::exists(presetFolder)) {
-        LogLine("Preset folder missing. ({})", PathText(presetFolder));
-        return;
-    }
-    LogLine("Reading camera preset json files recursively from {}", PathText(presetFolder));
-
-    // Folders are walked one at a time so that one that cannot be read costs only its own
-    // presets. Only the preset folder itself failing ends the load, as it has nothing to offer.
-    std::vector<CameraPreset> loaded;
-    std::vector<fs::path> folders{presetFolder};
-    bool topFolder = true;
-    while (!folders.empty()) {
-        const fs::path folder = std::move(folders.back());
-        folders.pop_back();
-
-        std::error_code error;
-        fs::directory_iterator it(folder, error);
-        if (error) {
-            if (topFolder) throw fs::filesystem_error("cannot read the preset folder", folder, error);
-            LogLine("Could not read preset folder {}: {}", PathText(folder), error.message());
-            continue;
+    try {
+        if (!presetFolder.is_absolute()) {
+            throw fs::filesystem_error("the preset folder is not an absolute path", presetFolder,
+                                       std::make_error_code(std::errc::invalid_argument));
         }
-        topFolder = false;
-
-        for (; it != fs::directory_iterator(); it.increment(error)) {
-            const fs::directory_entry& entry = *it;
-            std::error_code entryError;
-            const fs::file_status linkStatus = entry.symlink_status(entryError);
-            if (linkStatus.type() == fs::file_type::none) {
-                LogLine("Could not read {}: {}", PathText(entry.path()), entryError.message());
-                continue;
-            }
-            // Links to folders are not followed, so a link loop cannot trap the walk.
-            if (fs::is_directory(linkStatus)) {
-                folders.push_back(entry.path());
-                continue;
-            }
-            const fs::file_status status = fs::is_symlink(linkStatus) ? entry.status(entryError) : linkStatus;
-            if (status.type() == fs::file_type::none) {
-                LogLine("Could not read {}: {}", PathText(entry.path()), entryError.message());
-                continue;
-            }
-            if (!fs::is_regular_file(status) || entry.path().extension().native() != kJsonExtension.native()) continue;
-
-            try {
-                const nlohmann::json document = nlohmann::json::parse(ReadWholeFile(entry.path()));
-                if (document.is_object()) loaded.push_back(document.get<CameraPreset>());
-            } catch (const std::exception& e) {
-                LogLine("{}", e.what());
-            }
+        if (!fs::exists(presetFolder)) {
+            LogLine("Preset folder missing. ({})", PathText(presetFolder));
+            unusableReason = fmt::format("the preset folder {} is missing", PathText(presetFolder));
+            return;
         }
-        if (error) LogLine("Could not read preset folder {}: {}", PathText(folder), error.message());
+        LogLine("Reading camera preset json files recursively from {}", PathText(presetFolder));
+        std::vector<CameraPreset> loaded = preset_files::ReadPresetFolder(presetFolder);
+        LogLine("Done reading camera presets");
+        presets = std::move(loaded);
+        std::sort(presets.begin(), presets.end(), NameLess);
+        unusableReason.clear();
+    } catch (const std::exception& e) {
+        unusableReason = e.what();
+        throw;
     }
-
-    LogLine("Done reading camera presets");
-    presets = std::move(loaded);
-    std::sort(presets.begin(), presets.end(), NameLess);
 }
 
 bool PresetStore::SavePreset(const CameraPreset& presetRef) {
     const CameraPreset preset = presetRef;  // may be a cached record, which the refresh rewrites
-    if (const char* problem = PresetNameProblem(preset.name)) {
-        LogLine("Preset not saved, the name {} cannot be a file name: {}", PrintableName(preset.name), problem);
-        return false;
-    }
+    if (RefusedValues(preset)) return false;
     if (SharesFileWithCached(presets, preset.name, preset.name, "Preset not saved")) return false;
     try {
         const fs::path file = PresetFilePath(preset.name);
         LogLine("Saving preset {} to {}", preset.name, PathText(file));
         // Serialised before any file is touched: a name that cannot be written costs nothing.
         const std::string text = SerializePreset(preset);
-        CommitFile(StageFile(file, text), file);
+        const std::string unflushed = preset_files::CommitFile(preset_files::StageFile(file, text), file);
+        if (!unflushed.empty()) LogLine("Preset {} saved, but the folder could not be flushed: {}", preset.name, unflushed);
     } catch (const std::exception& e) {
         LogLine("Exception while saving preset: {}", e.what());
         return false;
@@ -259,14 +214,16 @@ bool PresetStore::SavePreset(const CameraPreset& presetRef) {
     return true;
 }
 
+// One record per preset file: a name already cached was refreshed by the save, not added again.
 void PresetStore::AddPreset(const CameraPreset& presetRef) {
     const CameraPreset preset = presetRef;
-    // A preset that did not reach its file would be gone after the next start: not cached.
-    if (SavePreset(preset)) InsertSorted(presets, preset);
+    const bool cached = std::binary_search(presets.begin(), presets.end(), preset, NameLess);
+    if (SavePreset(preset) && !cached) InsertByName(presets, preset);
 }
 
 void PresetStore::DeletePreset(const std::string& nameRef) {
     const std::string name = nameRef;  // may be a cached record's name, which the erase destroys
+    if (RefusedWithoutFolder("Preset file not deleted")) return;
     // An empty name's file would be ".json", which is never a preset; other refused names point
     // outside the folder. Neither is removed, and the cache keeps such a record.
     if (const char* problem = PresetNameProblem(name)) {
@@ -283,11 +240,30 @@ void PresetStore::DeletePreset(const std::string& nameRef) {
     }
 }
 
-void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPreset& presetRef) {
+bool PresetStore::HasPreset(const std::string& name) const {
+    if (FindPreset(name)) return true;
+    if (!Usable() || PresetNameProblem(name)) return false;
+    std::error_code error;
+    // A file whose state cannot be read counts as there: asking once too often loses nothing. A
+    // folder carrying the name is no preset.
+    const fs::file_type type = fs::symlink_status(ExistingPresetFile(presetFolder, name), error).type();
+    return type != fs::file_type::not_found && type != fs::file_type::directory;
+}
+
+bool PresetStore::RenameWouldOverwrite(const std::string& oldName, const std::string& newName) const {
+    if (oldName == newName || !HasPreset(newName)) return false;
+    if (FindPreset(newName) || PresetNameProblem(oldName) || PresetNameProblem(newName)) return true;
+    // Wide and wide share one file where case is ignored: renaming one into the other replaces
+    // nothing else.
+    std::error_code error;
+    return !fs::equivalent(PresetFilePath(oldName), PresetFilePath(newName), error);
+}
+void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPreset& presetRef, bool allowReplace) {
     const std::string oldName = oldNameRef;
     const CameraPreset preset = presetRef;
-    if (const char* problem = PresetNameProblem(preset.name)) {
-        LogLine("Preset not saved, the name {} cannot be a file name: {}", PrintableName(preset.name), problem);
+    if (RefusedValues(preset)) return;
+    if (!allowReplace && RenameWouldOverwrite(oldName, preset.name)) {
+        LogLine("Preset {} not renamed, a preset named {} already exists", oldName, preset.name);
         return;
     }
     if (SharesFileWithCached(presets, preset.name, oldName, "Preset not saved")) return;
@@ -297,50 +273,69 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
     fs::path file;
     fs::path oldFile;  // looked up before the new file exists: it may be an earlier version's
     bool oldFileExisted = false;
+    std::string unflushed;
     try {
         file = PresetFilePath(preset.name);
         const std::string text = SerializePreset(preset);
-        const fs::path temp = StageFile(file, text);
+        const fs::path temp = preset_files::StageFile(file, text);
         if (!PresetNameProblem(oldName)) {
+            // A state that cannot be read counts as there when the old preset is another file
+            // (its removal then says what failed), and as the cache says when it is this file.
             std::error_code ignored;
             oldFile = ExistingPresetFile(presetFolder, oldName);
-            oldFileExisted = fs::is_regular_file(oldFile, ignored);
+            const fs::file_type type = fs::status(oldFile, ignored).type();
+            if (type == fs::file_type::none && oldName == preset.name) {
+                oldFileExisted = FindPreset(oldName).has_value();
+            } else {
+                oldFileExisted = type != fs::file_type::not_found && type != fs::file_type::directory;
+            }
         }
-        CommitFile(temp, file);
+        unflushed = preset_files::CommitFile(temp, file);
     } catch (const std::exception& e) {
-        LogLine("Exception while saving preset: {}", e.what());
-        LogLine("Preset {} kept, its replacement could not be saved", oldName);
+        LogLine("Preset {} kept, its replacement could not be saved: {}", oldName, e.what());
         return;
     }
 
     try {
-        if (const char* problem = PresetNameProblem(oldName)) {
-            LogLine("Preset file not deleted, the name {} cannot be a file name: {}", PrintableName(oldName),
-                    problem);
-        } else if (!SharesFileWithCached(presets, oldName, preset.name, "Preset file not deleted")) {
-            LogLine("Deleting preset: {}", oldName);
-            bool removed = false;
-            if (!oldFileExisted) {
-                LogLine("preset file does not exist: {}", PathText(oldFile));
-            } else {
-                // Re-tuning, or a rename that differs only in case on a file system that ignores
-                // it: the new document already took the old file's place.
-                std::error_code ignored;
-                if (oldFile == file || fs::equivalent(oldFile, file, ignored)) {
-                    LogLine("Preset file deleted: {}", PathText(oldFile));
-                    removed = true;
-                } else {
-                    removed = RemovePresetFile(oldFile);
-                }
-            }
-            if (removed) EraseCached(presets, oldName);
-        }
+        RetireOldPreset(oldName, oldFile, oldFileExisted, file, preset.name);
         LogLine("Saving preset {} to {}", preset.name, PathText(file));
-        RefreshCached(presets, preset);
-        InsertSorted(presets, preset);
+        if (!unflushed.empty()) LogLine("Preset {} saved, but the folder could not be flushed: {}", preset.name, unflushed);
+        CommitNewRecord(preset);
     } catch (const std::exception& e) {
         LogLine("Exception while saving preset: {}", e.what());
     }
+}
+
+// The old half of a rename, once the new file is in place: its file and its records go, with
+// DeletePreset's lines.
+void PresetStore::RetireOldPreset(const std::string& oldName, const fs::path& oldFile, bool oldFileExisted,
+                                  const fs::path& newFile, const std::string& newName) {
+    if (const char* problem = PresetNameProblem(oldName)) {
+        LogLine("Preset file not deleted, the name {} cannot be a file name: {}", PrintableName(oldName), problem);
+        return;
+    }
+    if (SharesFileWithCached(presets, oldName, newName, "Preset file not deleted")) return;
+    LogLine("Deleting preset: {}", oldName);
+    bool removed = false;
+    if (!oldFileExisted) {
+        LogLine("preset file does not exist: {}", PathText(oldFile));
+    } else {
+        // Re-tuning, or a rename that differs only in case on a file system that ignores it: the
+        // new document already took the old file's place.
+        std::error_code ignored;
+        if (oldFile == newFile || fs::equivalent(oldFile, newFile, ignored)) {
+            LogLine("Preset file deleted: {}", PathText(oldFile));
+            removed = true;
+        } else {
+            removed = RemovePresetFile(oldFile);
+        }
+    }
+    if (removed) EraseCached(presets, oldName);
+}
+
+// Refreshes the records of the preset's name, or, when there are none, inserts it in name order.
+void PresetStore::CommitNewRecord(const CameraPreset& preset) {
+    if (RefreshCached(presets, preset) == 0) InsertByName(presets, preset);
 }
 
 std::optional<CameraPreset> PresetStore::FindPreset(const std::string& name) const {

@@ -5,3 +5,7 @@
 // Runs between the store's check that a preset file exists and its removal, the window in which
 // another program may remove the file first. Tests set it to stage that race; empty otherwise.
 extern std::function<void(const std::filesystem::path&)> presetRemovalHookForTests;
+
+// Runs just before the load opens a preset file it took for a regular file, the window in which
+// another program may swap something else in. Tests set it to stage that swap; empty otherwise.
+extern std::function<void(const std::filesystem::path&)> presetOpenHookForTests;

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Set-up, build, then the simulator plays its built-in replay session with the plugin loaded.
-# Screenshots of the settings page and the plugin window land in out/.
+# Screenshots of the settings page and the plugin window land in out/. The demo clicks the
+# plugin's widgets, so it loads the testing library, whose widgets the GUI host can find.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh" "$root/build/release"
 mkdir -p "$root/out"
-host=("$root/build/release/vistorb-host" --demo --screenshots "$root/out" "$@")
+host=("$root/build/release/vistorb-host" --plugin "$root/build/release/VistorbTesting.so" --demo
+      --screenshots "$root/out" "$@")
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a "${host[@]}"
 fi

@@ -8,6 +8,8 @@ cd "$root"
 build="$root/build/windows"
 jobs="${VISTORB_JOBS:-2}"
 
+started=$SECONDS
+
 # The cross compiler and Wine, from the machine's own package sources.
 packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
 sudo_cmd=()
@@ -48,23 +50,34 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-
   -DCMAKE_BUILD_TYPE=Release -DVISTORB_BENCHMARKS=OFF -DIMGUI_DIR="$imgui_dir" >/dev/null
 cmake --build "$build" -j "$jobs"
 
-# The export table: the description record, the two entry points, and the SDK's plugin base
-# (declared for export by the SDK header); nothing else.
-echo "=== export table of Vistorb.dll ==="
-exports="$(x86_64-w64-mingw32-objdump -p "$build/Vistorb.dll" |
-  sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p')"
-echo "$exports"
-unexpected="$(echo "$exports" | grep -v -x -e exports -e getPlugin -e deleteMe \
-  -e '_ZN9BakkesMod6Plugin15BakkesModPlugin.*' -e '_ZT[VIS]N9BakkesMod6Plugin15BakkesModPluginE' || true)"
-for name in exports getPlugin deleteMe; do
-  echo "$exports" | grep -q -x "$name" || { echo "test-windows: Vistorb.dll does not export $name" >&2; exit 1; }
-done
-if [ -n "$unexpected" ]; then
-  echo "test-windows: Vistorb.dll exports more than the host-facing names:" >&2
-  echo "$unexpected" >&2
-  exit 1
-fi
-if x86_64-w64-mingw32-objdump -p "$build/Vistorb.dll" "$build/vistorb-host.exe" | grep -i 'DLL Name' |
+# The export tables. Vistorb.dll: the description record, the two entry points and the SDK's
+# plugin base (declared for export by the SDK header); nothing else. VistorbTesting.dll: the
+# same and its diagnostic function.
+check_exports() {  # check_exports LIBRARY EXTRA_NAME...
+  local library="$1"; shift
+  echo "=== export table of $library ==="
+  local names
+  names="$(x86_64-w64-mingw32-objdump -p "$build/$library" |
+    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p')"
+  echo "$names"
+  local allowed=(-e exports -e getPlugin -e deleteMe)
+  for name in "$@"; do allowed+=(-e "$name"); done
+  local unexpected
+  unexpected="$(echo "$names" | grep -v -x "${allowed[@]}" \
+    -e '_ZN9BakkesMod6Plugin15BakkesModPlugin.*' -e '_ZT[VIS]N9BakkesMod6Plugin15BakkesModPluginE' || true)"
+  for name in exports getPlugin deleteMe "$@"; do
+    echo "$names" | grep -q -x "$name" || { echo "test-windows: $library does not export $name" >&2; exit 1; }
+  done
+  if [ -n "$unexpected" ]; then
+    echo "test-windows: $library exports more than the host-facing names:" >&2
+    echo "$unexpected" >&2
+    exit 1
+  fi
+}
+check_exports Vistorb.dll
+check_exports VistorbTesting.dll VistorbDiagnosticState
+if x86_64-w64-mingw32-objdump -p "$build/Vistorb.dll" "$build/VistorbTesting.dll" "$build/vistorb-host.exe" |
+   grep -i 'DLL Name' |
    grep -i -e libstdc -e libgcc -e winpthread; then
   echo "test-windows: a MinGW runtime DLL is still needed" >&2
   exit 1
@@ -86,4 +99,4 @@ run_host readme-example --script "$root/tests/data/scripts/readme-example.vsim"
 run_host demo --demo
 grep -q '^== demo done ==' "$build/demo.out" || { echo "test-windows: the demo did not finish" >&2; exit 1; }
 tail -n 3 "$build/demo.out"
-echo "test-windows: all passed"
+echo "test-windows: all passed in $((SECONDS - started)) s"

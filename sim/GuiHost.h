@@ -1,7 +1,12 @@
 #pragma once
 // The simulator's GUI host: it owns the GUI context, shows the plugin's settings page and the
 // plugin's window the way the host does, feeds them mouse and keyboard input, and renders the
-// frames (headless, or into an SDL2 + OpenGL window from which screenshots are taken).
+// frames (headless, or onto a surface such as the SDL2 + OpenGL window of GuiWindow.h, from
+// which screenshots are taken).
+//
+// Where it lives: GuiHost.cpp (frames, the plugin's slots, menus, the render thread) and
+// GuiInput.cpp (scripted input and the queries that find widgets and text), both without SDL
+// or OpenGL; GuiWindow.cpp (the window and its screenshots) is a library of its own.
 //
 // How the host treats the plugin:
 //   - SetGuiContext comes before every drawing slot, on the render thread.
@@ -39,11 +44,11 @@
 #include <vector>
 
 #include "host/BakkesModPlugin.h"
+#include "sim/GuiSurface.h"
 #include "sim/ItemRecorder.h"
 #include "sim/ScreenText.h"
 
 struct ImGuiContext;
-struct SDL_Window;
 
 namespace sim {
 
@@ -51,7 +56,9 @@ class Host;
 class PluginLoader;
 
 struct GuiHostOptions {
-    bool window = false;     // render into an SDL2 + OpenGL window (needed for screenshots)
+    // Render onto a window made by this (sim::OpenGuiWindow; needed for screenshots). Empty:
+    // headless, frames go no further than the GUI library's draw data.
+    GuiSurfaceMaker window;
     bool visible = false;    // show that window on screen; otherwise it stays hidden
     bool liveInput = false;  // a person drives the window: its own mouse and keyboard feed the GUI
     int width = 1280;
@@ -86,14 +93,12 @@ public:
 
     // --- What is shown -------------------------------------------------------------------
     void ShowSettings(bool shown);
-    bool SettingsShown();
     void OpenWindow();   // as "openmenu" with the plugin's menu id, at once
     void CloseWindow();  // as "closemenu"
     bool WindowOpen();
 
     // --- Frames --------------------------------------------------------------------------
     void Frame(int count = 1);
-    uint64_t FrameCount();
     void StartRenderThread();
     void StopRenderThread();
     bool Threaded() const { return threaded; }
@@ -144,8 +149,9 @@ public:
     // Renders one frame and saves it as a PNG. Needs the window mode.
     bool Screenshot(const std::string& path);
 
-    // The person at a shown window closed it (window mode with live input).
-    bool QuitRequested() const { return quitRequested; }
+    // The person at the window closed it: `handler` runs once, on the thread that runs the
+    // frames, and should end the run (the window stays until the GUI host goes).
+    void SetCloseHandler(std::function<void()> handler);
 
     std::string LastError();
     // Messages of the GUI host itself (unknown menus, a plugin slot that threw), oldest first.
@@ -172,6 +178,7 @@ private:
     void SetWindowOpen(bool open);
     void Fail(const std::string& error);
     void Message(const std::string& text);
+    void ReportClose();  // the person closed the window
     template <typename Slot>
     void CallSlot(const char* what, Slot&& slot);
 
@@ -180,12 +187,6 @@ private:
     const std::vector<ScreenGlyph>& Glyphs();
     float SpaceAdvance() const;
 
-    bool InitWindow();
-    void ShutdownWindow();
-    void PumpWindowEvents();
-    bool RenderWindow(const std::string& screenshotPath);
-    void AcquireGl();
-    void ReleaseGl();
     void RenderLoop();
 
     GuiHostOptions options;
@@ -193,8 +194,7 @@ private:
     ItemRecorder recorder;
     Input input;
     int scripting = 0;  // > 0 while an input operation runs its frames: its input, not the window's
-    std::atomic<bool> quitRequested{false};
-    uint64_t frames = 0;
+    bool closeReported = false;
     bool glyphsRead = false;
     std::vector<ScreenGlyph> glyphs;
 
@@ -204,8 +204,7 @@ private:
     bool windowOpen = false;
     std::set<std::string> seededPlacements;
 
-    SDL_Window* sdlWindow = nullptr;
-    void* glContext = nullptr;
+    std::unique_ptr<GuiSurface> surface;  // null when headless
 
     std::mutex menuMutex;
     std::deque<std::pair<std::string, std::string>> menuRequests;
@@ -213,6 +212,7 @@ private:
     std::mutex messageMutex;
     std::vector<std::string> messages;
     std::function<void(const std::string&)> messageSink;
+    std::function<void()> closeHandler;
     std::string lastError;
 
     Host* menuHost = nullptr;

@@ -1,32 +1,23 @@
 #pragma once
-// Script lines for the GUI host. The script runner hands over the words after "gui":
+// Script lines for the GUI host: the script runner hands over the words after "gui". The verbs
+// and their usage are one table in GuiScript.cpp; GuiScriptHelp() lists it. What the words mean:
 //
-//   open settings | open window       show the host's settings window / open the plugin window
-//   close settings | close window     hide / close them
-//   frames N                          run N frames (1 to 100000)
-//   press LABEL [in SCOPE]            click a widget (button, checkbox, tab, field, combo)
-//   select LABEL [in SCOPE]           the same, for a list entry or a tab
-//   hover LABEL [in SCOPE]            rest the mouse on a widget
-//   drag LABEL INDEX [of LAST] [in SCOPE]
-//                                     put a stepped slider on index INDEX of 0..LAST; LAST may be
-//                                     left out for the camera sliders (FOV, Distance, Height,
-//                                     Angle, Stiffness, SwivelSpeed, TransitionSpeed)
-//   type TEXT                         type into whatever has the keyboard
-//   fill LABEL TEXT [in SCOPE]        click a text field, select all, type TEXT over it
-//   key NAME                          Enter, Escape, Tab, Backspace, Delete, Left, Right, Up,
-//                                     Down, Home, End, Space, or ctrl+A/C/V/X/Y/Z
-//   closebutton TITLE | collapse TITLE
-//                                     the title bar buttons of the window titled TITLE
-//   screenshot FILE                   save the next frame as a PNG (window mode)
-//   expect LABEL STATE [in SCOPE]     STATE: present, absent, checked, unchecked, enabled,
-//                                     disabled, or "text TEXT" (the text drawn in the widget)
-//   see TEXT | unsee TEXT             some text on screen contains TEXT / none does
-//   show LABEL [in SCOPE]             print the widget as JSON
-//   items [SCOPE]                     print every labelled widget as JSON
-//   text                              print every run of text on screen
-//
-// SCOPE is a part of the name of the window the widget is in: "vistorb2_" (player tabs),
-// "vistorb2-right" (preset panel), "##Popup" (an open popup), "##Combo" (an open combo list).
+//   LABEL   a widget's label as drawn ("Enabled", "Save", "FOV"); press and select click it,
+//           hover rests the mouse on it, fill clicks a text field, selects all and types over it
+//   SCOPE   ("in SCOPE") a part of the name of the window the widget is in: "vistorb2_" (player
+//           tabs), "vistorb2-right" (preset panel), "##Popup" (an open popup), "##Combo" (an
+//           open combo list)
+//   drag    puts a stepped slider on index INDEX of 0..LAST; LAST may be left out for the
+//           camera sliders, whose grid the camera values' table gives
+//   key     Enter, Escape, Tab, Backspace, Delete, Left, Right, Up, Down, Home, End, Space, or
+//           ctrl+A/C/V/X/Y/Z
+//   expect  STATE is present, absent, checked, unchecked, enabled, disabled, or "text TEXT"
+//           (the text drawn in the widget)
+//   see     some text on screen contains TEXT (unsee: none does)
+//   show, items, text
+//           print a widget as JSON, every labelled widget as JSON, every run of text on screen
+//   screenshot
+//           save the next frame as a PNG (window mode)
 #include <functional>
 #include <string>
 #include <vector>
@@ -39,5 +30,8 @@ class GuiHost;
 // out. Lines that print hand their text to `print` (without a final newline).
 bool RunGuiScriptCommand(GuiHost& gui, const std::vector<std::string>& words, std::string& error,
                          const std::function<void(const std::string&)>& print = {});
+
+// Every GUI line's usage, one a line ("  gui ..."), in the order of the table.
+std::string GuiScriptHelp();
 
 }  // namespace sim

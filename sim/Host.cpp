@@ -2,21 +2,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <stdexcept>
 #include <system_error>
 
-#include "sim/TempFolder.h"
+#include "sim/Support.h"
 
 namespace sim {
-namespace {
-
-// Camera objects and the replay's server only need stable, distinct, non-null addresses.
-uintptr_t AddressOf(const unsigned char* p) { return reinterpret_cast<uintptr_t>(p); }
-
-}  // namespace
 
 Host::Host()
     : game(std::make_shared<GameWrapper>(this)), console(std::make_shared<CVarManagerWrapper>(this)) {}
@@ -32,18 +24,18 @@ Host::~Host() {
 // --- Set-up ---------------------------------------------------------------------------------
 
 void Host::SetBuild(int newBuild) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     build = newBuild;
 }
 
 int Host::Build() const {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     return build;
 }
 
 void Host::SetDataFolder(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     if (temporaryDataFolder) {
         std::error_code ec;
         std::filesystem::remove_all(dataFolder, ec);
@@ -53,21 +45,21 @@ void Host::SetDataFolder(const std::filesystem::path& folder) {
 }
 
 std::filesystem::path Host::DataFolder() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     if (dataFolder.empty()) {
-        dataFolder = MakeTempFolder("vistorb-data");
+        dataFolder = MakeTemporaryFolder("vistorb-data");
         temporaryDataFolder = true;
     }
     return dataFolder;
 }
 
 void Host::SetLogEcho(std::function<void(const std::string&)> echo) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     logEcho = std::move(echo);
 }
 
 void Host::SetMenuHandler(std::function<void(const std::string&, const std::string&)> handler) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     menuHandler = std::move(handler);
 }
 
@@ -75,14 +67,14 @@ void Host::SetMenuHandler(std::function<void(const std::string&, const std::stri
 
 void Host::OpenReplay() {
     RunOnGameThread([this] {
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         inReplay = true;
     });
 }
 
 void Host::CloseReplay() {
     RunOnGameThread([this] {
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         inReplay = false;
         focusActor.clear();
     });
@@ -90,14 +82,14 @@ void Host::CloseReplay() {
 
 void Host::SetCameraPresent(bool present) {
     RunOnGameThread([this, present] {
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         cameraPresent = present;
     });
 }
 
 void Host::SetServerPresent(bool present) {
     RunOnGameThread([this, present] {
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         serverPresent = present;
     });
 }
@@ -117,14 +109,14 @@ void Host::AddPlayer(const PlayerSpec& setup) {
                 std::memcpy(player->object.get() + kPriCameraPointerOffset, &pointer, sizeof(pointer));
             }
         }
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         players.push_back(std::move(player));
     });
 }
 
 void Host::ClearPlayers() {
     RunOnGameThread([this] {
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         players.clear();
     });
 }
@@ -134,7 +126,7 @@ void Host::FireEvent(const std::string& key, const std::function<void()>& gameFu
     std::vector<EventCallback> pre, post;
     uint64_t generation;
     {
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         for (const Hook& hook : hooks) {
             if (hook.key != key) continue;
             (hook.post ? post : pre).push_back(hook.callback);
@@ -142,7 +134,7 @@ void Host::FireEvent(const std::string& key, const std::function<void()>& gameFu
         generation = callbackGeneration;
     }
     auto stillAttached = [&] {
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         return generation == callbackGeneration;
     };
     for (auto& callback : pre)
@@ -159,7 +151,7 @@ void Host::ImportReplay() {
 void Host::MoveFocus(const std::string& actor) {
     RunOnGameThread([this, actor] {
         FireEvent(kSetFocusActorEvent, [this, actor] {
-            std::lock_guard<std::recursive_mutex> lock(mu);
+            std::lock_guard<std::mutex> lock(mu);
             focusActor = actor;
         });
     });
@@ -169,7 +161,7 @@ void Host::Tick(int count) {
     RunOnGameThread([this, count] {
         for (int i = 0; i < count; ++i) {
             {
-                std::lock_guard<std::recursive_mutex> lock(mu);
+                std::lock_guard<std::mutex> lock(mu);
                 ++tickCount;
             }
             FireEvent(kReplayTickEvent, nullptr);
@@ -185,22 +177,12 @@ void Host::Wait(double seconds) {
     RunOnGameThread([this, seconds] { Pump(seconds); });
 }
 
-void Host::RunConsoleLine(const std::string& line) {
-    RunOnGameThread([this, line] {
-        auto commands = SplitCommandLine(line);
-        if (commands.empty()) return;
-        std::vector<std::string> first = commands.front();
-        commands.erase(commands.begin());
-        RunCommandWords(first, std::move(commands));
-    });
-}
-
 // --- Game thread work -----------------------------------------------------------------------
 
 void Host::Pump(double seconds) {
     double until;
     {
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         until = gameTime + std::max(0.0, seconds);
     }
     // Timers fire in due order, each at its own time; a timer set by a timer that falls due
@@ -208,7 +190,7 @@ void Host::Pump(double seconds) {
     for (;;) {
         GameCallback due;
         {
-            std::lock_guard<std::recursive_mutex> lock(mu);
+            std::lock_guard<std::mutex> lock(mu);
             auto next = std::min_element(timers.begin(), timers.end(), [](const Timer& a, const Timer& b) {
                 return a.due != b.due ? a.due < b.due : a.order < b.order;
             });
@@ -221,7 +203,7 @@ void Host::Pump(double seconds) {
         RunQueued();
     }
     {
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         gameTime = until;
     }
     RunQueued();
@@ -232,18 +214,18 @@ void Host::RunQueued() {
     std::deque<GameCallback> closures;
     std::deque<std::string> lines;
     {
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         closures.swap(executeQueue);
         lines.swap(commandQueue);
     }
     for (auto& closure : closures) {
         uint64_t generation;
         {
-            std::lock_guard<std::recursive_mutex> lock(mu);
+            std::lock_guard<std::mutex> lock(mu);
             generation = callbackGeneration;
         }
         closure(game.get());
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         if (generation != callbackGeneration) break;
     }
     for (auto& line : lines) {
@@ -255,100 +237,22 @@ void Host::RunQueued() {
     }
 }
 
-void Host::RunCommandWords(const std::vector<std::string>& words, std::vector<std::vector<std::string>> rest) {
-    const std::string& name = words.front();
-    if (name == "sleep") {
-        // The rest of the line runs that many milliseconds of game time later.
-        double ms = words.size() > 1 ? std::atof(words[1].c_str()) : 0.0;
-        if (rest.empty()) return;
-        std::lock_guard<std::recursive_mutex> lock(mu);
-        timers.push_back(Timer{gameTime + ms / 1000.0, timerOrder++, [this, rest](GameWrapper*) mutable {
-                                   std::vector<std::string> next = rest.front();
-                                   rest.erase(rest.begin());
-                                   RunCommandWords(next, std::move(rest));
-                               }});
-        return;
-    }
-    if (name == "openmenu" || name == "togglemenu" || name == "closemenu") {
-        std::function<void(const std::string&, const std::string&)> handler;
-        {
-            std::lock_guard<std::recursive_mutex> lock(mu);
-            handler = menuHandler;
-        }
-        std::string menu = words.size() > 1 ? words[1] : "";
-        if (handler)
-            handler(name, menu);
-        else
-            Log("no menu host: " + name + " " + menu);
-    } else {
-        NotifierCallback callback;
-        {
-            std::lock_guard<std::recursive_mutex> lock(mu);
-            auto it = notifiers.find(name);
-            if (it != notifiers.end()) callback = it->second.callback;
-        }
-        if (callback)
-            callback(words);
-        else
-            Log("Unknown command: " + name);
-    }
-    if (!rest.empty()) {
-        std::vector<std::string> next = rest.front();
-        rest.erase(rest.begin());
-        RunCommandWords(next, std::move(rest));
-    }
-}
-
-std::vector<std::vector<std::string>> Host::SplitCommandLine(const std::string& line) {
-    std::vector<std::vector<std::string>> commands;
-    std::vector<std::string> words;
-    std::string word;
-    bool inQuotes = false, haveWord = false;
-    auto endWord = [&] {
-        if (haveWord) words.push_back(word);
-        word.clear();
-        haveWord = false;
-    };
-    auto endCommand = [&] {
-        endWord();
-        if (!words.empty()) commands.push_back(words);
-        words.clear();
-    };
-    for (char c : line) {
-        if (c == '"') {
-            inQuotes = !inQuotes;
-            haveWord = true;  // "" is an empty word, not nothing
-        } else if (inQuotes) {
-            word += c;
-        } else if (c == ';') {
-            endCommand();
-        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            endWord();
-        } else {
-            word += c;
-            haveWord = true;
-        }
-    }
-    endCommand();
-    return commands;
-}
-
 // --- Observation ----------------------------------------------------------------------------
 
 bool Host::InReplay() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     return inReplay;
 }
 
 std::vector<PlayerSpec> Host::Players() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     std::vector<PlayerSpec> setups;
     for (const auto& player : players) setups.push_back(player->setup);
     return setups;
 }
 
 CameraSnapshot Host::Camera() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     CameraSnapshot snapshot;
     snapshot.exists = inReplay && cameraPresent;
     snapshot.focusActor = focusActor;
@@ -359,55 +263,55 @@ CameraSnapshot Host::Camera() {
 }
 
 std::vector<std::string> Host::LogLines() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     return logLines;
 }
 
 void Host::ClearLog() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     logLines.clear();
 }
 
 std::vector<std::string> Host::HookKeys() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     std::vector<std::string> keys;
     for (const Hook& hook : hooks) keys.push_back(hook.post ? "post:" + hook.key : hook.key);
     return keys;
 }
 
 std::map<std::string, Notifier> Host::Notifiers() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     return notifiers;
 }
 
 std::vector<std::string> Host::ExecutedCommands() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     return executedCommands;
 }
 
 size_t Host::PendingTimers() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     return timers.size();
 }
 
 size_t Host::PendingExecutes() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     return executeQueue.size();
 }
 
 double Host::GameTime() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     return gameTime;
 }
 
 uint64_t Host::TickCount() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
+    std::lock_guard<std::mutex> lock(mu);
     return tickCount;
 }
 
 void Host::DropPluginCallbacks() {
     RunOnGameThread([this] {
-        std::lock_guard<std::recursive_mutex> lock(mu);
+        std::lock_guard<std::mutex> lock(mu);
         hooks.clear();
         timers.clear();
         executeQueue.clear();
@@ -486,137 +390,6 @@ void Host::GameThreadMain(bool autoTick, double tickSeconds) {
         Pump(tickSeconds);
         if (autoTick && InReplay()) Tick(1);
     }
-}
-
-// --- HostBinding ----------------------------------------------------------------------------
-
-bool Host::IsInReplay() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    return inReplay;
-}
-
-uintptr_t Host::GetCamera() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    return inReplay && cameraPresent ? AddressOf(cameraObject) : 0;
-}
-
-uintptr_t Host::GetGameEventAsReplay() {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    return inReplay && serverPresent ? AddressOf(serverObject) : 0;
-}
-
-int Host::GetBakkesModVersion() { return Build(); }
-
-std::filesystem::path Host::GetDataFolder() { return DataFolder(); }
-
-void Host::HookEvent(const std::string& eventName, EventCallback callback, bool post) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    hooks.push_back(Hook{eventName, std::move(callback), post});
-}
-
-void Host::SetTimeout(GameCallback callback, float seconds) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    timers.push_back(Timer{gameTime + std::max(0.0f, seconds), timerOrder++, std::move(callback)});
-}
-
-void Host::Execute(GameCallback callback) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    executeQueue.push_back(std::move(callback));
-}
-
-void Host::Log(const std::string& text) {
-    std::function<void(const std::string&)> echo;
-    {
-        std::lock_guard<std::recursive_mutex> lock(mu);
-        logLines.push_back(text);
-        echo = logEcho;
-    }
-    if (echo) echo(text);
-}
-
-void Host::RegisterNotifier(const std::string& name, NotifierCallback callback, const std::string& description,
-                            unsigned char permissions) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    notifiers[name] = Notifier{std::move(callback), description, permissions};
-}
-
-void Host::ExecuteCommand(const std::string& command, bool /*log*/) {
-    // Commands handed over by the plugin (from any thread) run on the game thread's next pump.
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    executedCommands.push_back(command);
-    commandQueue.push_back(command);
-}
-
-std::string Host::GetFocusActor(uintptr_t camera) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    return camera == AddressOf(cameraObject) ? focusActor : std::string();
-}
-
-void Host::SetCameraSettings(uintptr_t camera, ProfileCameraSettings settings) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    if (camera != AddressOf(cameraObject)) return;
-    cameraSettings = settings;
-    cameraWrites.push_back(CameraWrite{focusActor, settings, tickCount});
-}
-
-bool Host::SetCameraState(uintptr_t camera, const std::string& state) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    if (camera != AddressOf(cameraObject)) return false;
-    cameraState = state;
-    return true;
-}
-
-bool Host::SetFocusActor(uintptr_t camera, const std::string& actorName) {
-    // The plugin asks the game's own focus function, so the game's hooks see it as usual.
-    if (camera != AddressOf(cameraObject)) return false;
-    MoveFocus(actorName);
-    return true;
-}
-
-uintptr_t Host::GetPRIs(uintptr_t gameEvent) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    return gameEvent == AddressOf(serverObject) ? AddressOf(priArrayObject) : 0;
-}
-
-int Host::ArrayCount(uintptr_t array) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    return array == AddressOf(priArrayObject) ? static_cast<int>(players.size()) : 0;
-}
-
-uintptr_t Host::ArrayGet(uintptr_t array, int index) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    if (array != AddressOf(priArrayObject) || index < 0 || index >= static_cast<int>(players.size())) return 0;
-    return players[index]->object ? AddressOf(players[index]->object.get()) : 0;
-}
-
-Host::Player* Host::FindPlayer(uintptr_t pri) {
-    for (auto& player : players)
-        if (player->object && AddressOf(player->object.get()) == pri) return player.get();
-    return nullptr;
-}
-
-ProfileCameraSettings Host::GetCameraSettings(uintptr_t pri) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    Player* player = FindPlayer(pri);
-    return player ? player->setup.camera : ProfileCameraSettings{};
-}
-
-unsigned long Host::GetbBot(uintptr_t pri) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    Player* player = FindPlayer(pri);
-    return player && player->setup.bot ? 1ul : 0ul;
-}
-
-std::string Host::GetPlayerName(uintptr_t pri) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    Player* player = FindPlayer(pri);
-    return player ? player->setup.name : std::string();
-}
-
-std::string Host::GetUniqueIdString(uintptr_t pri) {
-    std::lock_guard<std::recursive_mutex> lock(mu);
-    Player* player = FindPlayer(pri);
-    return player ? player->setup.uniqueId : std::string();
 }
 
 }  // namespace sim

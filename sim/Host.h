@@ -2,6 +2,10 @@
 // The simulated game and host: a replay with its server, players and camera, the game thread's
 // hooks, timers and Execute queue, the console, the data folder and the host build number. It
 // implements the binding the SDK wrappers talk to, so a plugin sees it as the real host.
+//
+// Where it lives: Host.cpp (set-up, the replay, game time, observation, the game thread),
+// HostConsole.cpp (console lines and the commands the host knows), HostBinding.cpp (the calls
+// the SDK's wrappers make).
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -178,9 +182,14 @@ private:
     void RunQueued();
     void RunCommandWords(const std::vector<std::string>& words, std::vector<std::vector<std::string>> rest);
     Player* FindPlayer(uintptr_t pri);      // caller holds mu
+    // Camera objects and the replay's server only need stable, distinct, non-null addresses.
+    static uintptr_t AddressOf(const unsigned char* p) { return reinterpret_cast<uintptr_t>(p); }
     void GameThreadMain(bool autoTick, double tickSeconds);
 
-    mutable std::recursive_mutex mu;        // guards everything below; never held across a plugin call
+    // Guards everything below. Held only for plain reads and writes of these members: never
+    // across a call into the plugin, a log echo, the menu handler or any other Host method, so
+    // no thread ever takes it twice.
+    mutable std::mutex mu;
     std::shared_ptr<GameWrapper> game;
     std::shared_ptr<CVarManagerWrapper> console;
 

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/ImGuiItemRecorder.h"
+#include "testing/ImGuiItemRecorder.h"
 
 namespace sim {
 

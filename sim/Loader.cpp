@@ -7,27 +7,13 @@
 
 #include "sim/Host.h"
 #include "sim/PlatformLibrary.h"
+#include "sim/Support.h"
 
 namespace sim {
 
 namespace {
 
 using PluginHandle = std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>;
-
-// Runs one call into the plugin and turns whatever it throws into a message: a plugin must
-// never take the host down, not even while it starts or stops.
-template <typename Work>
-bool CallPlugin(Work&& work, std::string& failure) {
-    try {
-        work();
-        return true;
-    } catch (const std::exception& e) {
-        failure = e.what();
-    } catch (...) {
-        failure = "an exception that is not a std::exception";
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -106,12 +92,14 @@ bool PluginLoader::Load(const std::string& path, std::string& error) {
     uintptr_t address = 0;
     std::string failure;
     bool called = false;
-    host.RunOnGameThread([&] { called = CallPlugin([&] { address = record->initializeFunc(); }, failure); });
+    // Every call into the plugin is caught: a plugin must never take the host down, not even
+    // while it starts or stops.
+    host.RunOnGameThread([&] { called = RunCaught([&] { address = record->initializeFunc(); }, failure); });
     PluginHandle handle;
     if (called && address) handle = *reinterpret_cast<const PluginHandle*>(address);  // the host's own copy
     if (!handle) {
         // getPlugin may have made an object before it failed; let the library release it.
-        host.RunOnGameThread([&] { CallPlugin(record->deleteFunc, why); });
+        host.RunOnGameThread([&] { RunCaught(record->deleteFunc, why); });
         CloseLibrary(lib);
         error = fmt::format("cannot load {}: getPlugin {}", path,
                             !called ? "threw: " + failure
@@ -122,13 +110,15 @@ bool PluginLoader::Load(const std::string& path, std::string& error) {
 
     library = lib;
     deleteMe = record->deleteFunc;
+    diagnostics = reinterpret_cast<DiagnosticStateFunction>(LibrarySymbol(lib, kDiagnosticStateSymbol));
     libraryPath = path;
     description = read;
     plugin = std::move(handle);
     return Start(error);
 }
 
-bool PluginLoader::Attach(std::shared_ptr<Plugin> object, std::string& error, const std::string& className) {
+bool PluginLoader::Attach(std::shared_ptr<Plugin> object, std::string& error, const std::string& className,
+                          DiagnosticStateFunction diagnosticState) {
     if (Loaded()) {
         error = fmt::format("cannot attach {}: a plugin is already loaded; unload it first", className);
         return false;
@@ -141,6 +131,7 @@ bool PluginLoader::Attach(std::shared_ptr<Plugin> object, std::string& error, co
     description.apiBuild = BAKKESMOD_PLUGIN_API_VERSION;
     description.className = className;
     libraryPath.clear();
+    diagnostics = diagnosticState;
     plugin = std::move(object);
     return Start(error);
 }
@@ -155,7 +146,7 @@ bool PluginLoader::Start(std::string& error) {
 
     std::string failure;
     bool started = false;
-    host.RunOnGameThread([&] { started = CallPlugin([&] { plugin->onLoad(); }, failure); });
+    host.RunOnGameThread([&] { started = RunCaught([&] { plugin->onLoad(); }, failure); });
     if (!started) {
         error = fmt::format("onLoad of {} threw: {}; the plugin was unloaded", description.className, failure);
         Release();
@@ -172,7 +163,7 @@ void PluginLoader::Unload() {
         if (listener.unloading) listener.unloading(*this);
     std::string failure;
     host.RunOnGameThread([&] {
-        if (!CallPlugin([&] { plugin->onUnload(); }, failure))
+        if (!RunCaught([&] { plugin->onUnload(); }, failure))
             host.Log(fmt::format("onUnload of {} threw: {}", description.className, failure));
     });
     Release();
@@ -186,13 +177,14 @@ void PluginLoader::Release() {
     window.reset();
     std::string failure;
     host.RunOnGameThread([&] {
-        if (deleteMe && !CallPlugin(deleteMe, failure))
+        if (deleteMe && !RunCaught(deleteMe, failure))
             host.Log(fmt::format("deleteMe of {} threw: {}", description.className, failure));
-        if (!CallPlugin([&] { plugin.reset(); }, failure))
+        if (!RunCaught([&] { plugin.reset(); }, failure))
             host.Log(fmt::format("destroying {} threw: {}", description.className, failure));
     });
     plugin.reset();
     deleteMe = nullptr;
+    diagnostics = nullptr;
     CloseLibrary(library);
     library = nullptr;
 }

@@ -2,6 +2,7 @@
 // Loads a plugin library the way the host does: the description record first, then the one
 // plugin object through getPlugin, the two handles, onLoad. Unloading runs the same road back
 // and makes sure nothing of the plugin is called once its object or its code may be gone.
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,6 +13,23 @@
 namespace sim {
 
 class Host;
+
+// The plugin's diagnostic surface: a function the testing build of a plugin exports (the build a
+// host would load does not) that hands `sink` one JSON document of the plugin's own state. The
+// simulator's state view learns the override table, focus and presets through it, never by
+// looking inside the plugin object.
+using DiagnosticSink = void (*)(void* context, const char* json, size_t size);
+using DiagnosticStateFunction = void (*)(DiagnosticSink sink, void* context);
+inline constexpr const char* kDiagnosticStateSymbol = "VistorbDiagnosticState";
+
+// The library the simulator loads unless told otherwise: the testing build of the plugin, which
+// carries the GUI item hooks and the diagnostic surface, so that scripts can find widgets and
+// check the plugin's state. (The build a host would load has neither.)
+#ifdef VISTORB_TESTING_PLUGIN_PATH
+inline constexpr const char* kDefaultPluginPath = VISTORB_TESTING_PLUGIN_PATH;
+#else
+inline constexpr const char* kDefaultPluginPath = VISTORB_PLUGIN_PATH;
+#endif
 
 // What the loader read from a library's `exports` record, copied out so it outlives the library.
 struct PluginDescription {
@@ -47,9 +65,10 @@ public:
     // loadable plugin; nothing stays loaded then.
     bool Load(const std::string& path, std::string& error);
     // The in-process front end: a plugin object that is already constructed (tests). No library
-    // is involved, so unloading skips deleteMe and dlclose. `className` names it for the state
-    // view, which only looks inside a Vistorb.
-    bool Attach(std::shared_ptr<Plugin> plugin, std::string& error, const std::string& className = "Vistorb");
+    // is involved, so unloading skips deleteMe and dlclose. `className` names it in messages;
+    // `diagnostics`, when given, is what the state view reads the plugin's own state through.
+    bool Attach(std::shared_ptr<Plugin> plugin, std::string& error, const std::string& className = "Vistorb",
+                DiagnosticStateFunction diagnostics = nullptr);
     // onUnload, then the host drops every callback of the plugin, deleteMe, the host's handle
     // goes, dlclose. Does nothing when no plugin is loaded.
     void Unload();
@@ -60,6 +79,9 @@ public:
     const std::shared_ptr<Window>& PluginWindowSlot() const { return window; }
     const PluginDescription& Description() const { return description; }
     const std::string& Path() const { return libraryPath; }
+    // The loaded plugin's diagnostic surface; null when it has none (a release build, another
+    // plugin) or when nothing is loaded.
+    DiagnosticStateFunction Diagnostics() const { return diagnostics; }
 
     // Returns an id for RemoveListener. A listener added while a plugin is loaded hears
     // `loaded` at once.
@@ -76,6 +98,7 @@ private:
     Host& host;
     void* library = nullptr;
     void (*deleteMe)() = nullptr;
+    DiagnosticStateFunction diagnostics = nullptr;
     std::string libraryPath;
     PluginDescription description;
     std::shared_ptr<Plugin> plugin;

@@ -3,6 +3,8 @@
 // drive a whole replay session (host set-up, the plugin's load and unload, the replay, time,
 // the console, the GUI) and print or check what happened. The language is described in
 // README.md under "Scenario scripts".
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -20,6 +22,11 @@ namespace sim {
 class Host;
 class PluginLoader;
 
+// Bounds of what one line may ask for.
+inline constexpr double kLongestWait = 24 * 3600.0;  // game time, seconds
+inline constexpr double kLongestSleep = 600.0;      // real time, seconds
+inline constexpr long kMostTicks = 10'000'000;
+
 // A script line cut into words: blanks separate, double quotes group (and may hold \" and \\).
 struct ScriptWord {
     std::string text;
@@ -27,6 +34,15 @@ struct ScriptWord {
 };
 // False, with a reason, for a line whose quotes do not close.
 bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>& words, std::string& error);
+
+// One line on its way through a command's handler.
+struct ScriptLine {
+    std::string text;               // as written, without its line end
+    std::vector<ScriptWord> words;  // the verb first
+    std::vector<std::string> args;  // the words after the verb
+    std::string where;              // "FILE:LINE", the start of every message about it
+    std::string usage;              // the verb's usage, from the command table
+};
 
 class ScriptRunner {
 public:
@@ -65,8 +81,19 @@ public:
     // The console: every line is run, failures are reported and the session carries on, until
     // the input ends or "quit".
     void RunConsole(std::istream& in, const std::string& name, bool prompt);
+    // The same, reading through `readLine` (false: the input has ended). A reader that may
+    // block should give up once StopRequested() is true.
+    void RunConsole(const std::function<bool(std::string&)>& readLine, const std::string& name, bool prompt);
 
     static int ExitStatus(Status status);
+    // Every command with its usage, one a line, in the order of the command table.
+    static std::string Help();
+
+    // Ends the run from any thread (the person closed the window): the line that runs
+    // finishes (a "sleep" is cut short), no further line starts, and a console whose reader
+    // watches StopRequested() stops waiting. The run then ends as if "quit" had been read.
+    void RequestStop();
+    bool StopRequested() const { return stopRequested; }
 
     // Output that never tears a log line arriving from another thread.
     void Print(const std::string& text);
@@ -79,26 +106,47 @@ private:
         std::string where;
         std::string text;
     };
+    using Handler = Status (ScriptRunner::*)(const ScriptLine& line);
+    // One verb of the language: what "usage:" says about it, and what runs it.
+    struct Command {
+        const char* verb;
+        std::string usage;
+        Handler run;
+    };
+    static const std::vector<Command>& Commands();
 
-    Status Run(const std::string& line, const std::vector<ScriptWord>& words, const std::string& where);
     Status Fail(const std::string& where, const std::string& message, Status status = Status::Failed);
+    Status Usage(const ScriptLine& line);  // the line's usage, as a bad line
     // Ends a heredoc that is still open when the input ends.
     Status FinishInput();
+    Status Dispatch(const std::string& text, const std::string& where);
 
-    Status Build(const std::vector<std::string>& args, const std::string& where);
-    Status Data(const std::vector<std::string>& args, const std::string& where);
-    Status File(const std::string& line, const std::vector<ScriptWord>& words, const std::string& where);
+    // Handlers (ScriptCommands.cpp, ScriptChecks.cpp), named after their verbs.
+    Status Echo(const ScriptLine& line);
+    Status Build(const ScriptLine& line);
+    Status Data(const ScriptLine& line);
+    Status File(const ScriptLine& line);
+    Status Load(const ScriptLine& line);
+    Status Unload(const ScriptLine& line);
+    Status Replay(const ScriptLine& line);
+    Status Player(const ScriptLine& line);
+    Status Import(const ScriptLine& line);
+    Status Time(const ScriptLine& line);  // wait and sleep
+    Status Focus(const ScriptLine& line);
+    Status Tick(const ScriptLine& line);
+    Status Hud(const ScriptLine& line);
+    Status Console(const ScriptLine& line);
+    Status State(const ScriptLine& line);
+    Status Camera(const ScriptLine& line);
+    Status Threads(const ScriptLine& line);
+    Status Expect(const ScriptLine& line);
+    Status Log(const ScriptLine& line);
+    Status Gui(const ScriptLine& line);
+    Status Quit(const ScriptLine& line);
+
     Status WriteFile(const std::filesystem::path& path, const std::string& text, const std::string& where);
-    Status Load(const std::vector<std::string>& args, const std::string& where);
-    Status Unload(const std::vector<std::string>& args, const std::string& where);
-    Status Replay(const std::vector<std::string>& args, const std::string& where);
-    Status Player(const std::vector<std::string>& args, const std::string& where);
-    Status Time(const std::string& verb, const std::vector<std::string>& args, const std::string& where);
-    Status Tick(const std::vector<std::string>& args, const std::string& where);
-    Status Threads(const std::vector<std::string>& args, const std::string& where);
-    Status Expect(const std::vector<std::string>& args, const std::string& where);
-    Status Log(const std::vector<std::string>& args, const std::string& where);
-    void PrintCamera();
+    Status ExpectLog(const ScriptLine& line);
+    void SleepUnlessStopped(double seconds);
 
     Host& host;
     PluginLoader& loader;
@@ -117,6 +165,10 @@ private:
     std::vector<std::filesystem::path> temporaryFolders;
     size_t camerasSeen = 0;   // camera writes already summed up by "camera"
     size_t logMark = 0;       // log lines before this index are out of reach of "expect log"
+
+    std::atomic<bool> stopRequested{false};
+    std::mutex stopLock;
+    std::condition_variable stopSignal;
 };
 
 // Dotted path into a JSON document: a.b.c, list[2], map[key.with.dots]. Null when absent.

@@ -1,26 +1,19 @@
 #include "sim/State.h"
 
-#include <map>
-#include <mutex>
+#include <limits>
 #include <string>
+#include <utility>
 
-#include "plugin/Vistorb.h"
+#include "core/CameraValues.h"
 #include "sim/Host.h"
 #include "sim/Loader.h"
+#include "sim/Support.h"
 
 namespace sim {
 
 namespace {
 
 using nlohmann::json;
-
-json OverrideJson(const CameraOverride& entry) {
-    return json{{"enabled", entry.enabled},
-                {"settings", SettingsJson(entry.settings)},
-                {"defaultSettings", SettingsJson(entry.defaultSettings)},
-                {"focusId", entry.focusId},
-                {"playerName", entry.playerName}};
-}
 
 json CameraJson(const CameraSnapshot& camera) {
     json writes = json::array();
@@ -54,69 +47,83 @@ json PlayersJson(const std::vector<PlayerSpec>& players) {
     return list;
 }
 
-// The simulator's one window into the plugin's own data. None of it is reachable through the
-// SDK, so it is read straight from the object: the library was compiled from the same header
-// with the same compiler, and Vistorb's first base is the BakkesModPlugin the host holds, so
-// the pointer needs no adjustment. Read only; the table and focus under the plugin's own lock,
-// exactly as its GUI frame takes it.
-struct PluginData {
-    std::mutex* stateLock;
-    const std::map<std::string, CameraOverride>* cameraOverrides;
-    const std::string* focusedId;
-    const PresetStore* presetStore;
-};
-
-// The type check of the sanitizer build would need Vistorb's type information, which only the
-// library holds (hidden); the class name in the record stands in for it.
-__attribute__((no_sanitize("vptr"))) PluginData Inside(BakkesMod::Plugin::BakkesModPlugin* object) {
-    auto* plugin = static_cast<Vistorb*>(object);
-    return PluginData{&plugin->stateLock, &plugin->cameraOverrides, &plugin->focusedId, &plugin->presetStore};
+// The plugin's diagnostic document, taken apart and put together again in the state's own
+// shape: the state is the simulator's contract with scripts and tests, so a plugin that says
+// more, or says it differently, does not change it. A value that a float cannot hold came
+// through JSON as null; it stays NaN.
+ProfileCameraSettings SettingsFrom(const json& object) {
+    ProfileCameraSettings settings{};
+    for (const CameraValue& value : kCameraValues) {
+        const json& number = object.at(value.jsonKey);
+        settings.*value.member = number.is_null() ? std::numeric_limits<float>::quiet_NaN() : number.get<float>();
+    }
+    return settings;
 }
 
+json OverrideJson(const json& entry) {
+    return json{{"enabled", entry.at("enabled").get<bool>()},
+                {"settings", SettingsJson(SettingsFrom(entry.at("settings")))},
+                {"defaultSettings", SettingsJson(SettingsFrom(entry.at("defaultSettings")))},
+                {"focusId", entry.at("focusId").get<std::string>()},
+                {"playerName", entry.at("playerName").get<std::string>()}};
+}
+
+// A plugin without an object to show says so with nulls; they stay nulls.
+json PluginSectionFrom(const json& document) {
+    json section;
+    const json& overrides = document.at("overrides");
+    section["overrides"] = overrides.is_null() ? json() : json::object();
+    for (const auto& [key, entry] : overrides.items()) section["overrides"][key] = OverrideJson(entry);
+    const json& focusedId = document.at("focusedId");
+    section["focusedId"] = focusedId.is_null() ? json() : json(focusedId.get<std::string>());
+    const json& presets = document.at("presets");
+    section["presets"] = presets.is_null() ? json() : json::array();
+    for (const json& preset : presets)
+        section["presets"].push_back(json{{"name", preset.at("name").get<std::string>()},
+                                          {"settings", SettingsJson(SettingsFrom(preset.at("settings")))}});
+    section["presetFolder"] = document.at("presetFolder").get<std::string>();
+    return section;
+}
+
+void CollectText(void* context, const char* text, size_t size) {
+    if (text) static_cast<std::string*>(context)->append(text, size);
+}
+
+// Reads the plugin's own state through its diagnostic surface, where its GUI frame runs (the
+// preset cache is render-side data). Without that surface the plugin's part stays null.
 void ReadPlugin(const PluginLoader& loader, const GuiSideRunner& guiSide, json& state) {
     state["overrides"] = nullptr;
     state["focusedId"] = nullptr;
     state["presets"] = nullptr;
-    if (!loader.Loaded() || loader.Description().className != "Vistorb") return;
-    const PluginData plugin = Inside(loader.LoadedPlugin().get());
+    const DiagnosticStateFunction diagnostics = loader.Diagnostics();
+    if (!loader.Loaded() || !diagnostics) return;
 
-    std::map<std::string, CameraOverride> overrides;
-    std::string focusedId;
-    {
-        std::lock_guard<std::mutex> lock(*plugin.stateLock);
-        overrides = *plugin.cameraOverrides;
-        focusedId = *plugin.focusedId;
-    }
-    json table = json::object();
-    for (const auto& [key, entry] : overrides) table[key] = OverrideJson(entry);
-    state["overrides"] = std::move(table);
-    state["focusedId"] = focusedId;
-
-    json presets = json::array();
-    std::string folder;
-    auto readPresets = [&] {
-        for (const CameraPreset& preset : plugin.presetStore->presets)
-            presets.push_back(json{{"name", preset.name}, {"settings", SettingsJson(preset.settings)}});
-        folder = plugin.presetStore->presetFolder.string();
-    };
+    std::string text, failure;
+    bool answered = false;
+    auto ask = [&] { answered = RunCaught([&] { diagnostics(&CollectText, &text); }, failure); };
     if (guiSide)
-        guiSide(readPresets);
+        guiSide(ask);
     else
-        readPresets();
-    state["presets"] = std::move(presets);
-    state["presetFolder"] = folder;
+        ask();
+    if (answered) {
+        answered = RunCaught([&] {
+            json section = PluginSectionFrom(json::parse(text));
+            for (auto& [key, value] : section.items()) state[key] = std::move(value);
+        }, failure);
+    }
+    if (!answered) state["plugin"]["diagnosticError"] = failure;
 }
 
 }  // namespace
 
 json SettingsJson(const ProfileCameraSettings& settings) {
-    return json{{"FOV", settings.FOV},
-                {"Height", settings.Height},
-                {"Pitch", settings.Pitch},
-                {"Distance", settings.Distance},
-                {"Stiffness", settings.Stiffness},
-                {"SwivelSpeed", settings.SwivelSpeed},
-                {"TransitionSpeed", settings.TransitionSpeed}};
+    json object = json::object();
+    for (const CameraValue& value : kCameraValues) object[value.jsonKey] = settings.*value.member;
+    return object;
+}
+
+std::string DumpJson(const json& value, int indent) {
+    return value.dump(indent, ' ', false, json::error_handler_t::replace);
 }
 
 json StateJson(Host& host, const PluginLoader& loader, const GuiSideRunner& guiSide) {

@@ -2,14 +2,18 @@
 // replay session from a scenario script, the built-in demo, or lines typed at its console.
 #include <unistd.h>
 
-#include <cstdlib>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fmt/format.h>
@@ -17,9 +21,13 @@
 #include "sim/Demo.h"
 #include "sim/GuiHost.h"
 #include "sim/GuiScript.h"
+#if !defined(VISTORB_NO_WINDOW)
+#include "sim/GuiWindow.h"
+#endif
 #include "sim/Host.h"
 #include "sim/Loader.h"
 #include "sim/Script.h"
+#include "sim/Support.h"
 
 namespace {
 
@@ -27,7 +35,8 @@ constexpr const char* kUsage =
     "usage: vistorb-host [--plugin PATH] [--script FILE | --demo] [--data DIR] [--build N]\n"
     "                    [--console] [--gui headless|window] [--screenshots DIR]\n"
     "\n"
-    "  --plugin PATH      the plugin library that 'load' loads (default: the built Vistorb.so)\n"
+    "  --plugin PATH      the plugin library that 'load' loads (default: the built\n"
+    "                     VistorbTesting.so, whose GUI hooks and diagnostics scripts rely on)\n"
     "  --script FILE      run a scenario script\n"
     "  --demo             run the built-in demo session\n"
     "  --data DIR         the host's data folder (created when missing; default: a fresh\n"
@@ -35,15 +44,21 @@ constexpr const char* kUsage =
     "  --build N          the host build number (default 160; 162 reads cameras from memory)\n"
     "  --console          after the script, read more lines from standard input\n"
     "  --gui MODE         the GUI host: headless (default, off-screen) or window (on screen,\n"
-    "                     live mouse and keyboard, threads on)\n"
+    "                     live mouse and keyboard, threads on; closing it ends the run)\n"
     "  --screenshots DIR  keep the scripts' screenshots there (renders into a hidden window;\n"
     "                     without a display run under xvfb-run -a)\n"
     "\n"
     "Without --script or --demo the plugin is loaded at once and the console reads standard\n"
     "input. Exit status: 0 done, 1 a step failed, 2 a bad option or script line.\n";
 
+// --help: the options, then every line a script or the console takes.
+std::string Help() {
+    return std::string(kUsage) + "\nScript lines:\n" + sim::ScriptRunner::Help() + "\nGUI lines:\n" +
+           sim::GuiScriptHelp();
+}
+
 struct Options {
-    std::string plugin = VISTORB_PLUGIN_PATH;
+    std::string plugin = sim::kDefaultPluginPath;
     std::optional<std::string> script;
     bool demo = false;
     std::optional<std::string> data;
@@ -77,9 +92,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
             options.data = text;
         } else if (arg == "--build") {
             if (!value(text)) return false;
-            char* end = nullptr;
-            long build = std::strtol(text.c_str(), &end, 10);
-            if (text.empty() || *end != '\0' || build < 0 || build > 1'000'000) {
+            long build = 0;
+            if (!sim::ParseInteger(text, 0, 1'000'000, build)) {
                 error = "--build needs a whole number, not '" + text + "'";
                 return false;
             }
@@ -108,6 +122,115 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     return true;
 }
 
+// Standard input, read on a thread of its own, so that a console waiting for its next line can
+// give up when the person closes the window. The reader may still be blocked in a read when the
+// run ends; it holds nothing but its own queue, and the process ends without waiting for it.
+class InputLines {
+public:
+    InputLines() {
+        std::thread([queue = queue] {
+            std::string line;
+            bool more = true;
+            while (more) {
+                more = static_cast<bool>(std::getline(std::cin, line));
+                std::lock_guard<std::mutex> lock(queue->mutex);
+                if (more) queue->lines.push_back(line);
+                queue->ended = !more;
+                queue->changed.notify_all();
+            }
+        }).detach();
+    }
+    // False when the input has ended or `stop` says to give up.
+    bool Next(std::string& line, const sim::ScriptRunner& stop) {
+        std::unique_lock<std::mutex> lock(queue->mutex);
+        while (queue->lines.empty() && !queue->ended && !stop.StopRequested())
+            queue->changed.wait_for(lock, std::chrono::milliseconds(100));
+        if (queue->lines.empty()) return false;
+        line = std::move(queue->lines.front());
+        queue->lines.pop_front();
+        return true;
+    }
+
+private:
+    struct Queue {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::deque<std::string> lines;
+        bool ended = false;
+    };
+    std::shared_ptr<Queue> queue = std::make_shared<Queue>();
+};
+
+// The GUI host draws whatever plugin the loader holds and lets go of it before it unloads; the
+// console's menu commands reach it. Off-screen unless a window is asked for, or pictures are:
+// those are read back from a (hidden) window.
+std::unique_ptr<sim::GuiHost> StartGui(const Options& options, bool liveWindow) {
+    sim::GuiHostOptions guiOptions;
+#if defined(VISTORB_NO_WINDOW)
+    // A build without the window library (Windows): headless frames only.
+    if (liveWindow || options.screenshots) {
+        std::cerr << "vistorb-host: cannot start the GUI host: this build has no window (no --gui window, no "
+                     "--screenshots); the GUI host runs headless\n";
+        return nullptr;
+    }
+#else
+    if (liveWindow || options.screenshots) guiOptions.window = sim::OpenGuiWindow;
+#endif
+    guiOptions.visible = liveWindow;
+    guiOptions.liveInput = liveWindow;
+    guiOptions.screenshotFolder = options.screenshots.value_or("");
+    try {
+        return std::make_unique<sim::GuiHost>(guiOptions);
+    } catch (const std::exception& e) {
+        std::cerr << fmt::format("vistorb-host: cannot start the GUI host: {}\n", e.what());
+        return nullptr;
+    }
+}
+
+void ConnectGui(sim::GuiHost& gui, sim::Host& host, sim::PluginLoader& loader, sim::ScriptRunner& runner) {
+    gui.Follow(loader);
+    gui.ConnectMenus(host);
+    gui.SetCloseHandler([&runner] {
+        runner.Print("[host] the window was closed: the run ends");
+        runner.RequestStop();
+    });
+    runner.SetGuiCommand([&](const std::vector<std::string>& words, std::string& error) {
+        return sim::RunGuiScriptCommand(gui, words, error, [&](const std::string& text) { runner.Print(text); });
+    });
+    runner.SetThreadSwitch([&gui](bool on) {
+        if (on)
+            gui.StartRenderThread();
+        else
+            gui.StopRenderThread();
+    });
+    runner.SetGuiSide([&gui](const std::function<void()>& work) { gui.RunOnGuiSide(work); });
+}
+
+// The script, the demo or the plugin alone, then the console when asked for (or when nothing
+// else was).
+int RunInput(const Options& options, sim::ScriptRunner& runner, bool liveWindow) {
+    int status = 0;
+    bool console = options.console;
+    if (options.demo) {
+        std::istringstream demo(sim::DemoScript());
+        status = runner.RunScript(demo, "demo.vsim");
+    } else if (options.script) {
+        status = runner.RunFile(*options.script);
+    } else {
+        status = sim::ScriptRunner::ExitStatus(runner.RunLine("load", "vistorb-host"));
+        console = true;
+    }
+    if (!console || status != 0 || runner.StopRequested()) return status;
+    const bool prompt = isatty(STDIN_FILENO) != 0;
+    if (!liveWindow) {
+        runner.RunConsole(std::cin, "console", prompt);
+        return status;
+    }
+    InputLines input;
+    runner.RunConsole([&](std::string& line) { return input.Next(line, runner); }, "console", prompt);
+    return status;
+}
+
 int Run(const Options& options) {
     sim::Host host;
     if (options.build) host.SetBuild(*options.build);
@@ -122,54 +245,19 @@ int Run(const Options& options) {
     sim::PluginLoader loader(host);
     sim::ScriptRunner runner(host, loader, std::cout, std::cerr);
     runner.SetDefaultPluginPath(options.plugin);
-
-    // The GUI host draws whatever plugin the loader holds and lets go of it before it unloads;
-    // the console's menu commands reach it. Off-screen unless a window is asked for, or
-    // pictures are: those are read back from a (hidden) window.
     const bool liveWindow = options.gui && *options.gui == "window";
-    sim::GuiHostOptions guiOptions;
-    guiOptions.window = liveWindow || options.screenshots.has_value();
-    guiOptions.visible = liveWindow;
-    guiOptions.liveInput = liveWindow;
-    guiOptions.screenshotFolder = options.screenshots.value_or("");
-    std::unique_ptr<sim::GuiHost> gui;
-    try {
-        gui = std::make_unique<sim::GuiHost>(guiOptions);
-    } catch (const std::exception& e) {
-        std::cerr << fmt::format("vistorb-host: cannot start the GUI host: {}\n", e.what());
-        return 1;
-    }
-    gui->Follow(loader);
-    gui->ConnectMenus(host);
-    runner.SetGuiCommand([&](const std::vector<std::string>& words, std::string& error) {
-        return sim::RunGuiScriptCommand(*gui, words, error, [&](const std::string& text) { runner.Print(text); });
-    });
-    runner.SetThreadSwitch([&](bool on) {
-        if (on)
-            gui->StartRenderThread();
-        else
-            gui->StopRenderThread();
-    });
-    runner.SetGuiSide([&](const std::function<void()>& work) { gui->RunOnGuiSide(work); });
-    runner.SetScreenshots(guiOptions.window);
+    std::unique_ptr<sim::GuiHost> gui = StartGui(options, liveWindow);
+    if (!gui) return 1;
+    ConnectGui(*gui, host, loader, runner);
+    runner.SetScreenshots(liveWindow || options.screenshots);
     if (liveWindow) runner.RunLine("threads on", "vistorb-host");  // a person needs live frames
 
-    int status = 0;
-    bool console = options.console;
-    if (options.demo) {
-        std::istringstream demo(sim::DemoScript());
-        status = runner.RunScript(demo, "demo.vsim");
-    } else if (options.script) {
-        status = runner.RunFile(*options.script);
-    } else {
-        status = sim::ScriptRunner::ExitStatus(runner.RunLine("load", "vistorb-host"));
-        console = true;
-    }
-    if (console && status == 0) runner.RunConsole(std::cin, "console", isatty(STDIN_FILENO) != 0);
+    const int status = RunInput(options, runner, liveWindow);
 
     // A clean end whatever the script left behind: the plugin goes first, then the threads.
     if (loader.Loaded()) runner.RunLine("unload", "vistorb-host");
     if (host.Threaded()) runner.RunLine("threads off", "vistorb-host");
+    gui->SetCloseHandler(nullptr);
     runner.SetGuiCommand(nullptr);
     runner.SetThreadSwitch(nullptr);
     runner.SetGuiSide(nullptr);
@@ -183,20 +271,17 @@ int main(int argc, char** argv) {
     std::string error;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
-            std::cout << kUsage;
+            std::cout << Help();
             return 0;
         }
     }
     if (!ParseOptions(argc, argv, options, error)) {
-        std::cerr << "vistorb-host: " << error << "\n" << kUsage;
+        std::cerr << "vistorb-host: " << error << "\n" << kUsage << "(--help also lists the script lines)\n";
         return 2;
     }
-    try {
-        return Run(options);
-    } catch (const std::exception& e) {
-        std::cerr << "vistorb-host: " << e.what() << "\n";
-    } catch (...) {
-        std::cerr << "vistorb-host: failed with an unknown exception\n";
-    }
+    int status = 1;
+    std::string failure;
+    if (sim::RunCaught([&] { status = Run(options); }, failure)) return status;
+    std::cerr << "vistorb-host: " << failure << "\n";
     return 1;
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -65,7 +67,7 @@ TEST_F(ExportsLibrary, RecordReadsBackByteForByte) {
     EXPECT_GT(std::strlen(fileName), 0u);
     EXPECT_STREQ(At<const char*>(16), "Vistorb");
     EXPECT_STREQ(At<const char*>(24), "write a plugin description here");
-    EXPECT_STREQ(At<const char*>(32), "1.1.0.5");
+    EXPECT_STREQ(At<const char*>(32), VISTORB_VERSION);
     EXPECT_EQ(At<uint32_t>(40), 1u);
     EXPECT_EQ(At<uint32_t>(44), 0u) << "padding after the plugin type";
     EXPECT_EQ(At<void*>(48), reinterpret_cast<void*>(getPlugin));
@@ -101,11 +103,11 @@ TEST_F(ExportsLibrary, GetPluginTwiceGivesOneObjectAndDeleteMeReleasesOnlyTheLib
 }
 
 #if defined(_WIN32)
-// The names in the library's export table, read from its PE headers as the loader reads them.
-std::set<std::string> ExportedNames() {
+// The names in a library's export table, read from its PE headers as the loader reads them.
+std::set<std::string> ExportedNames(const char* path) {
     std::set<std::string> names;
     std::string error;
-    void* library = sim::OpenLibrary(VISTORB_PLUGIN_PATH, error);
+    void* library = sim::OpenLibrary(path, error);
     EXPECT_NE(library, nullptr) << error;
     if (!library) return names;
     const auto* base = static_cast<const unsigned char*>(library);
@@ -121,57 +123,100 @@ std::set<std::string> ExportedNames() {
     sim::CloseLibrary(library);
     return names;
 }
+
+// Whether the library file holds the text at all (its symbol table names every function).
+bool FileHolds(const char* path, const std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_FALSE(bytes.empty()) << path;
+    return bytes.find(text) != std::string::npos;
+}
 #else
-// What `nm -D --defined-only` lists.
-std::set<std::string> ExportedNames() {
-    std::set<std::string> names;
-    std::string command = std::string("nm -D --defined-only '") + VISTORB_PLUGIN_PATH + "' 2>&1";
+// The names `nm` lists for a library, with its options (for example "-D --defined-only").
+std::set<std::string> SymbolNames(const std::string& options, const char* library) {
+    std::string command = "nm " + options + " '" + library + "' 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
-    EXPECT_NE(pipe, nullptr);
-    if (!pipe) return names;
     std::string output;
+    if (!pipe) return {};
     char buffer[4096];
     while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
     EXPECT_EQ(pclose(pipe), 0) << output;
 
+    // Undefined symbols have no address: take the last word of every line.
+    std::set<std::string> names;
     std::istringstream lines(output);
-    std::string address, type, name;
-    while (lines >> address >> type >> name) names.insert(name);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t space = line.find_last_of(' ');
+        if (space != std::string::npos) names.insert(line.substr(space + 1));
+    }
     return names;
 }
+
+std::set<std::string> ExportedNames(const char* library) { return SymbolNames("-D --defined-only", library); }
 #endif
 
-// The host-facing names, the SDK's exported plugin classes, and on Linux the standard
-// library's own instantiations (its headers give them default visibility). Nothing of ImGui
-// and nothing of the plugin's own code.
+// What the library exports (`nm -D --defined-only`; on Windows its PE export table): the
+// host-facing names, the SDK's exported plugin classes, and on Linux the standard library's own
+// instantiations (its headers give them default visibility). Nothing of ImGui and nothing of the
+// plugin's own code; the testing library adds its diagnostic function and nothing else.
 TEST(ExportsSymbols, OnlyHostFacingSymbolsAreVisible) {
-    const std::set<std::string> names = ExportedNames();
+    for (const char* library : {VISTORB_PLUGIN_PATH, VISTORB_TESTING_PLUGIN_PATH}) {
+        SCOPED_TRACE(library);
+        const bool testing = std::string(library) == VISTORB_TESTING_PLUGIN_PATH;
+        const std::set<std::string> names = ExportedNames(library);
 
-    EXPECT_TRUE(names.count("exports"));
-    EXPECT_TRUE(names.count("getPlugin"));
-    EXPECT_TRUE(names.count("deleteMe"));
-    EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPlugin6onLoadEv"));
-    EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPlugin8onUnloadEv"));
-    EXPECT_TRUE(names.count("_ZTVN9BakkesMod6Plugin15BakkesModPluginE")) << "the base's virtual table";
-    EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPluginC1ERKS1_")) << "copy constructor";
-    EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPluginaSEOS1_")) << "move assignment";
-
-    for (const std::string& symbol : names) {
-        bool hostFacing = symbol == "exports" || symbol == "getPlugin" || symbol == "deleteMe" ||
-                          symbol.find("N9BakkesMod6Plugin") != std::string::npos;
-        // AddressSanitizer marks every exported global with a companion of its own.
-        bool sanitizer = symbol.rfind("__odr_asan", 0) == 0;
-        EXPECT_TRUE(hostFacing || sanitizer) << "unexpected exported symbol " << symbol;
-        EXPECT_EQ(symbol.find("ImGui"), std::string::npos) << symbol;
-        EXPECT_EQ(symbol.find("GImGui"), std::string::npos) << symbol;
-        EXPECT_EQ(symbol.find("Vistorb"), std::string::npos) << symbol;
-#if defined(_WIN32)
-        // Interfaces match across modules by their names there: only the plugin base is exported.
-        EXPECT_TRUE(!hostFacing || symbol.find("N9BakkesMod6Plugin") == std::string::npos ||
-                    symbol.find("N9BakkesMod6Plugin15BakkesModPlugin") != std::string::npos)
-            << symbol;
+        EXPECT_TRUE(names.count("exports"));
+        EXPECT_TRUE(names.count("getPlugin"));
+        EXPECT_TRUE(names.count("deleteMe"));
+        EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPlugin6onLoadEv"));
+        EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPlugin8onUnloadEv"));
+        EXPECT_TRUE(names.count("_ZTVN9BakkesMod6Plugin15BakkesModPluginE")) << "the base's virtual table";
+#if !defined(_WIN32)
+        // The implicit members go out with the class where visibility is by symbol; a PE export
+        // table lists only what the library itself defines.
+        EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPluginC1ERKS1_")) << "copy constructor";
+        EXPECT_TRUE(names.count("_ZN9BakkesMod6Plugin15BakkesModPluginaSEOS1_")) << "move assignment";
 #endif
+        EXPECT_EQ(names.count("VistorbDiagnosticState"), testing ? 1u : 0u);
+
+        for (const std::string& symbol : names) {
+            bool hostFacing = symbol == "exports" || symbol == "getPlugin" || symbol == "deleteMe" ||
+                              symbol.find("N9BakkesMod6Plugin") != std::string::npos;
+            bool diagnostic = testing && symbol == "VistorbDiagnosticState";
+            // AddressSanitizer marks every exported global with a companion of its own.
+            bool sanitizer = symbol.rfind("__odr_asan", 0) == 0;
+            EXPECT_TRUE(hostFacing || diagnostic || sanitizer) << "unexpected exported symbol " << symbol;
+            EXPECT_EQ(symbol.find("ImGui"), std::string::npos) << symbol;
+            EXPECT_EQ(symbol.find("GImGui"), std::string::npos) << symbol;
+            if (!diagnostic) {
+                EXPECT_EQ(symbol.find("Vistorb"), std::string::npos) << symbol;
+            }
+#if defined(_WIN32)
+            // Interfaces match across modules by their names there: only the plugin base is exported.
+            EXPECT_TRUE(!hostFacing || symbol.find("N9BakkesMod6Plugin") == std::string::npos ||
+                        symbol.find("N9BakkesMod6Plugin15BakkesModPlugin") != std::string::npos)
+                << symbol;
+#endif
+        }
     }
+}
+
+// A real host may keep something else in the context's test-engine slot: the released library
+// must not even contain the item hooks, while the testing library must, or its widgets could
+// not be found by label.
+TEST(ExportsSymbols, OnlyTheTestingLibraryCarriesTheItemHooks) {
+    auto hasHooks = [](const char* library) {
+#if defined(_WIN32)
+        return FileHolds(library, "ImGuiTestEngineHook");
+#else
+        for (const std::string& symbol : SymbolNames("", library))
+            if (symbol.find("ImGuiTestEngineHook") != std::string::npos) return true;
+        return false;
+#endif
+    };
+    EXPECT_FALSE(hasHooks(VISTORB_PLUGIN_PATH));
+    EXPECT_TRUE(hasHooks(VISTORB_TESTING_PLUGIN_PATH));
 }
 
 }  // namespace

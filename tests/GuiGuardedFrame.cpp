@@ -7,7 +7,7 @@
 #include "gui/GuardedFrame.h"
 #include "imgui.h"
 #include "imgui_internal.h"
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "sim/Host.h"
 
 namespace {

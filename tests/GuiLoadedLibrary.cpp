@@ -1,6 +1,7 @@
-// The built Vistorb.so, loaded by the simulator's loader and drawn by its GUI host: the plugin's
-// own copy of the GUI library draws into the host's context, and its widgets reach the host's
-// recorder through the item hooks of that copy.
+// The built plugin library (its testing build, the one with the item hooks), loaded by the
+// simulator's loader and drawn by its GUI host: the plugin's own copy of the GUI library draws
+// into the host's context, and its widgets reach the host's recorder through the item hooks of
+// that copy.
 #include <gtest/gtest.h>
 
 #include "sim/GuiHost.h"
@@ -23,7 +24,7 @@ TEST(GuiLoadedLibrary, TheLibrarysWindowOpensFromItsSettingsPageAndDrivesTheCame
     host.AddPlayer(Bot("Zed", 95));
     host.AddPlayer(Bot("Ann", 85));
     std::string error;
-    ASSERT_TRUE(loader.Load(VISTORB_PLUGIN_PATH, error)) << error;
+    ASSERT_TRUE(loader.Load(VISTORB_TESTING_PLUGIN_PATH, error)) << error;
     host.ImportReplay();
     host.Wait(2.0);
     host.MoveFocus("Player_Bot_Zed");

@@ -9,6 +9,7 @@
 
 #include "gui/Sliders.h"
 #include "imgui.h"
+#include "tests/CameraValuesPinned.h"
 #include "tests/GuiSupport.h"
 
 namespace gui_test {
@@ -126,24 +127,27 @@ TEST_F(GuiOverrideTabs, ADraggedSliderStoresItsStepAndKeepsShowingItOnLaterFrame
 TEST_F(GuiOverrideTabs, EveryIndexOfEverySliderReadsBackAsItself) {
     ThreePlayers(kZed);
     int longest = 0;
-    for (const CameraSliderRow& row : kCameraSliderRows) longest = std::max(longest, row.lastIndex);
+    for (const auto& pin : pinned::kCameraValues) longest = std::max(longest, pin.value.lastIndex);
     for (int index = 0; index <= longest; ++index) {
         ProfileCameraSettings written{};
         EditEntry(kZed, [&](CameraOverride& o) {
             // What a slider at this index writes (rows with fewer steps stay on their last one).
-            for (const CameraSliderRow& row : kCameraSliderRows)
-                o.settings.*row.field = static_cast<float>(std::min(index, row.lastIndex)) * row.step + row.low;
+            for (const auto& pin : pinned::kCameraValues) {
+                const CameraValue& row = pin.value;
+                o.settings.*row.member = static_cast<float>(std::min(index, row.lastIndex)) * row.step + row.low;
+            }
             written = o.settings;
         });
         gui.Frame(2);
         ASSERT_TRUE(Same(Entry(kZed).settings, written)) << "drawing moved a value written from index " << index;
-        for (const CameraSliderRow& row : kCameraSliderRows) {
+        for (const auto& pin : pinned::kCameraValues) {
+            const CameraValue& row = pin.value;
             char shown[64];
-            std::snprintf(shown, sizeof shown, row.format, static_cast<double>(written.*row.field));
-            ASSERT_EQ(Text(row.label, kTabs), shown) << row.label << " at index " << index;
+            std::snprintf(shown, sizeof shown, row.format, static_cast<double>(written.*row.member));
+            ASSERT_EQ(Text(row.sliderLabel, kTabs), shown) << row.sliderLabel << " at index " << index;
             int readBack = -1;
-            ASSERT_TRUE(CameraSliderIndex(row, written.*row.field, readBack));
-            ASSERT_EQ(readBack, std::min(index, row.lastIndex)) << row.label;
+            ASSERT_TRUE(CameraSliderIndex(row, written.*row.member, readBack));
+            ASSERT_EQ(readBack, std::min(index, row.lastIndex)) << row.sliderLabel;
         }
     }
     EXPECT_EQ(host.PendingExecutes(), 0u);

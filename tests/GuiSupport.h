@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "plugin/Vistorb.h"
 #include "sim/GuiHost.h"
 #include "sim/Host.h"

@@ -12,29 +12,23 @@
 #include <stb/stb_image.h>
 #pragma GCC diagnostic pop
 
+#include <SDL.h>
+
 #include "imgui.h"
+#include "sim/GuiWindow.h"
 #include "tests/GuiSupport.h"
-#include "tests/TestPlatform.h"
 
 namespace gui_test {
 namespace {
 
-// SDL's driver for the window: the tests' default is its dummy driver, which has no OpenGL.
-void UseX11() {
-#if !defined(VISTORB_NO_SDL_WINDOW)
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-#endif
-}
-
 TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
-    SKIP_ON_WINDOWS("the SDL window mode is not part of the Windows build");
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
-    UseX11();
+    setenv("SDL_VIDEODRIVER", "x11", 1);  // the tests' default is SDL's dummy driver, which has no OpenGL
 
     RecordingHost host;
     auto plugin = std::make_shared<Vistorb>();
     sim::GuiHostOptions options;
-    options.window = true;
+    options.window = sim::OpenGuiWindow;
     options.width = 800;
     options.height = 600;
     options.screenshotFolder = (host.DataFolder() / "shots").string();
@@ -74,14 +68,14 @@ TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
 }
 
 TEST(GuiWindowMode, ScriptedActionsWorkOnAWindowThatAPersonDrives) {
-    SKIP_ON_WINDOWS("the SDL window mode is not part of the Windows build");
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
-    UseX11();
+    setenv("SDL_VIDEODRIVER", "x11", 1);
 
     RecordingHost host;
     auto plugin = std::make_shared<Vistorb>();
     sim::GuiHostOptions options;
-    options.window = options.visible = options.liveInput = true;
+    options.window = sim::OpenGuiWindow;
+    options.visible = options.liveInput = true;
     sim::GuiHost gui(options);
     plugin->consoleManager = host.Console();
     plugin->gameHandle = host.Game();
@@ -92,6 +86,34 @@ TEST(GuiWindowMode, ScriptedActionsWorkOnAWindowThatAPersonDrives) {
     ASSERT_TRUE(gui.Press("Open")) << gui.LastError();
     EXPECT_EQ(host.ExecutedCommands(), std::vector<std::string>{"sleep 1; openmenu Vistorb"});
     globalConsoleManager.reset();
+}
+
+TEST(GuiWindowMode, ClosingTheShownWindowTellsTheRunOnce) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+
+    sim::GuiHostOptions options;
+    options.window = sim::OpenGuiWindow;
+    options.visible = options.liveInput = true;
+    sim::GuiHost gui(options);
+    int closed = 0;
+    gui.SetCloseHandler([&] { ++closed; });
+    gui.Frame(2);
+    EXPECT_EQ(closed, 0) << "nobody closed it yet";
+
+    // What the window system sends when a person clicks the window's close button.
+    auto clickClose = [] {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = SDL_WINDOWEVENT_CLOSE;
+        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+    };
+    clickClose();
+    gui.Frame();
+    EXPECT_EQ(closed, 1);
+    clickClose();
+    gui.Frame(2);
+    EXPECT_EQ(closed, 1) << "the run hears of it once";
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/CameraValuesPinned.h"
 #include "tests/PresetSupport.h"
 
 using nlohmann::json;
@@ -114,14 +115,35 @@ TEST(PresetDocument, ReadsDocumentsFromOtherWriters) {
     EXPECT_EQ(rewritten.find("extra"), std::string::npos);
 
     const CameraPreset booleans = ReadPreset(R"({"preset":{"FOV":true,"Height":false,"Pitch":18446744073709551615,
-        "Distance":-9223372036854775808,"Stiffness":1e300,"SwivelSpeed":0,"TransitionSpeed":0},
+        "Distance":-9223372036854775808,"Stiffness":3.4e38,"SwivelSpeed":0,"TransitionSpeed":0},
         "preset_name":"\u00e9\n"})");
     EXPECT_EQ(booleans.settings.FOV, 1.0f);
     EXPECT_EQ(booleans.settings.Height, 0.0f);
     EXPECT_EQ(booleans.settings.Pitch, 18446744073709551615.0f);
     EXPECT_EQ(booleans.settings.Distance, -9223372036854775808.0f);
-    EXPECT_TRUE(std::isinf(booleans.settings.Stiffness));
+    EXPECT_EQ(booleans.settings.Stiffness, 3.4e38f);
     EXPECT_EQ(booleans.name, "\xC3\xA9\n");
+}
+
+// A number a float cannot hold would reach the camera as infinity: the document is refused,
+// naming the first such key in reading order, after the faults that come before it.
+TEST(PresetDocument, ValuesThatAreNotFiniteAsFloatsAreRefused) {
+    const std::pair<std::string, std::string> cases[] = {
+        {R"("FOV":1e300)", "FOV is not a finite number"},
+        {R"("Stiffness":-3.5e38)", "Stiffness is not a finite number"},
+        {R"("TransitionSpeed":1e39,"FOV":1e300)", "FOV is not a finite number"},
+        {R"("Height":1e39,"FOV":"x")", "[json.exception.type_error.302] type must be number, but is string"},
+        {R"("FOV":1e39,"Pitch":null)", "FOV is not a finite number"},
+    };
+    for (const auto& [members, error] : cases) {
+        json document = json::parse(SerializePreset(CameraPreset{"n", Cam(1)}));
+        const json changes = json::parse("{" + members + "}");
+        for (const auto& [key, value] : changes.items()) document["preset"][key] = value;
+        EXPECT_EQ(ReadError(document.dump()), error) << members;
+        if (error.rfind("[json.", 0) != 0) {
+            EXPECT_THROW(document.get<CameraPreset>(), NonFiniteValueError) << members;
+        }
+    }
 }
 
 TEST(PresetDocument, ReadingErrorsAndTheirMessages) {
@@ -135,7 +157,8 @@ TEST(PresetDocument, ReadingErrorsAndTheirMessages) {
     EXPECT_EQ(ReadError(without("preset").dump()), "[json.exception.out_of_range.403] key 'preset' not found");
     EXPECT_EQ(ReadError(without("preset_name").dump()),
               "[json.exception.out_of_range.403] key 'preset_name' not found");
-    for (const char* key : {"FOV", "Height", "Pitch", "Distance", "Stiffness", "SwivelSpeed", "TransitionSpeed"}) {
+    for (const auto& row : pinned::kCameraValues) {
+        const char* key = row.value.jsonKey;
         EXPECT_EQ(ReadError(without(key).dump()),
                   std::string("[json.exception.out_of_range.403] key '") + key + "' not found");
     }

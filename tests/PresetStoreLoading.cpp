@@ -2,7 +2,6 @@
 // logged, and how the walk survives folders and files it cannot read.
 #include <gtest/gtest.h>
 
-#include "plugin/Vistorb.h"
 #include "tests/PresetSupport.h"
 
 using namespace preset_test;
@@ -21,7 +20,7 @@ TEST_F(PresetLoading, EmptyFolderIsCreatedWithItsParentsAndLoadsNothing) {
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(store.presetFolder, folder);
     EXPECT_TRUE(store.presets.empty());
-    EXPECT_EQ(host.LogLines(), (std::vector<std::string>{"Reading camera preset json files recursively from " +
+    EXPECT_EQ(console.LogLines(), (std::vector<std::string>{"Reading camera preset json files recursively from " +
                                                              folder.string(),
                                                          "Done reading camera presets"}));
 }
@@ -58,7 +57,7 @@ TEST_F(PresetLoading, TakesRegularJsonFilesAtAnyDepthOnly) {
     EXPECT_EQ(Names(store.presets), expected);
     EXPECT_TRUE(SameSettings(store.FindPreset("nested")->settings, Cam(2)));
     EXPECT_TRUE(SameSettings(store.FindPreset("different name")->settings, Cam(4)));
-    EXPECT_EQ(host.LogLines().size(), 2u);  // passed-over entries leave no line
+    EXPECT_EQ(console.LogLines().size(), 2u);  // passed-over entries leave no line
 }
 
 TEST_F(PresetLoading, RejectedFilesLogTheirMessageAndTheOthersLoad) {
@@ -77,7 +76,7 @@ TEST_F(PresetLoading, RejectedFilesLogTheirMessageAndTheOthersLoad) {
     PresetStore store(folder);
     EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"good", "twin", "twin"}));
 
-    std::vector<std::string> lines = host.LogLines();
+    std::vector<std::string> lines = console.LogLines();
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines.front(), "Reading camera preset json files recursively from " + folder.string());
     EXPECT_EQ(lines.back(), "Done reading camera presets");
@@ -114,10 +113,10 @@ TEST_F(PresetLoading, LoadingAgainReplacesTheCacheAndAMissingFolderKeepsIt) {
     EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"one", "two"}));
 
     fs::remove_all(folder);
-    host.ClearLog();
+    console.ClearLog();
     store.LoadPresets();
     EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"one", "two"}));
-    EXPECT_EQ(host.LogLines(), std::vector<std::string>{"Preset folder missing. (" + folder.string() + ")"});
+    EXPECT_EQ(console.LogLines(), std::vector<std::string>{"Preset folder missing. (" + folder.string() + ")"});
 }
 
 // One unreadable folder or entry costs only what is inside it.
@@ -138,7 +137,7 @@ TEST_F(PresetLoading, AnUnreadableSubFolderDoesNotHideTheOtherPresets) {
     })) << "could not drop root's file permissions";
 
     EXPECT_EQ(names, (std::vector<std::string>{"a", "b"}));
-    const std::vector<std::string> lines = host.LogLines();
+    const std::vector<std::string> lines = console.LogLines();
     auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
     EXPECT_TRUE(has("Could not read preset folder " + (folder / "locked").string() + ": Permission denied"));
     EXPECT_TRUE(has("Could not read " + (folder / "loop-1.json").string() + ": Too many levels of symbolic links"));
@@ -177,40 +176,4 @@ TEST_F(PresetLoading, AFolderThatCannotBeMadeOrReadThrowsToTheCaller) {
         }
     }));
     EXPECT_TRUE(threw);
-}
-
-// Start-up: the preset folder below the host's data folder, and a failure contained in onLoad.
-TEST_F(PresetLoading, PluginStartUpLoadsItsPresetsOrStopsCleanly) {
-    folder = root / "data" / "Vistorb" / "presets";
-    Write("Wide.json", kWideDocument);
-    {
-        host.SetDataFolder(root / "data");
-        auto plugin = std::make_shared<Vistorb>();
-        plugin->consoleManager = host.Console();
-        plugin->gameHandle = host.Game();
-        plugin->onLoad();
-        EXPECT_EQ(plugin->presetStore.presetFolder, folder);
-        ASSERT_EQ(Names(plugin->presetStore.presets), std::vector<std::string>{"Wide"});
-        EXPECT_TRUE(SameSettings(plugin->presetStore.presets[0].settings, WidePreset().settings));
-        EXPECT_EQ(host.Notifiers().count("vistorb_set"), 1u);
-        host.DropPluginCallbacks();
-    }
-
-    sim::Host blocked;
-    globalConsoleManager = blocked.Console();
-    blocked.SetDataFolder(root / "blocked");
-    std::ofstream(root / "blocked" / "Vistorb") << "a file where a folder should be";
-    auto plugin = std::make_shared<Vistorb>();
-    plugin->consoleManager = blocked.Console();
-    plugin->gameHandle = blocked.Game();
-    EXPECT_NO_THROW(plugin->onLoad());
-    EXPECT_TRUE(plugin->presetStore.presets.empty());
-    EXPECT_TRUE(plugin->presetStore.presetFolder.empty());
-    EXPECT_EQ(blocked.Notifiers().count("vistorb_set"), 0u);
-    const std::vector<std::string> lines = blocked.LogLines();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back().rfind("Vistorb could not open its preset folder", 0), 0u) << lines.back();
-    EXPECT_NE(lines.back().find((root / "blocked" / "Vistorb" / "presets").string()), std::string::npos) << lines.back();
-    blocked.DropPluginCallbacks();
-    globalConsoleManager.reset();
 }

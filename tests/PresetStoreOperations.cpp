@@ -35,7 +35,8 @@ TEST_F(PresetOperations, AddWritesTheDocumentAndKeepsTheCacheSorted) {
     EXPECT_EQ(files, 5u);
 }
 
-TEST_F(PresetOperations, AddingACachedNameRefreshesEveryRecordAndAddsOneMore) {
+// Two files carrying one name are two records; saving that name refreshes both and adds none.
+TEST_F(PresetOperations, AddingACachedNameRefreshesEveryRecordAndAddsNothing) {
     Write("one.json", SerializePreset(Preset("Twin", 1)));
     Write("two.json", SerializePreset(Preset("Twin", 2)));
     PresetStore store = MakeStore();
@@ -43,13 +44,13 @@ TEST_F(PresetOperations, AddingACachedNameRefreshesEveryRecordAndAddsOneMore) {
     store.AddPreset(Preset("Twin", 3));
     EXPECT_EQ(TakeLog(), (Lines{"Saving preset Twin to " + PathOf("Twin.json"), "Updating cached preset with name Twin",
                                 "Updating cached preset with name Twin"}));
-    ASSERT_EQ(Names(store.presets), (Lines{"Twin", "Twin", "Twin"}));
+    ASSERT_EQ(Names(store.presets), (Lines{"Twin", "Twin"}));
     for (const auto& record : store.presets) EXPECT_TRUE(SameSettings(record.settings, Cam(3)));
 
-    // SavePreset alone refreshes in place without adding.
+    // SavePreset alone refreshes in place too.
     EXPECT_TRUE(store.SavePreset(Preset("Twin", 4)));
-    EXPECT_EQ(store.presets.size(), 3u);
-    EXPECT_TRUE(SameSettings(store.presets[2].settings, Cam(4)));
+    EXPECT_EQ(store.presets.size(), 2u);
+    EXPECT_TRUE(SameSettings(store.presets[1].settings, Cam(4)));
     TakeLog();
 
     // Deleting the name removes the file and every record, and says the cache held several.
@@ -127,12 +128,13 @@ TEST_F(PresetOperations, ReplaceRenamesAndRetunesWithTheUsualLogLines) {
     ASSERT_EQ(Names(store.presets), (Lines{"B", "C"}));
     EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(5)));
 
-    // Onto a name that is already cached: that file is overwritten and its record refreshed.
-    store.ReplacePreset("B", Preset("C", 6));
+    // Onto a name that is already cached, once the user agreed: that file is overwritten and its
+    // one record refreshed.
+    store.ReplacePreset("B", Preset("C", 6), true);
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: B", "Preset file deleted: " + PathOf("B.json"),
                                 "removed preset from cache", "Saving preset C to " + PathOf("C.json"),
                                 "Updating cached preset with name C"}));
-    EXPECT_EQ(Names(store.presets), (Lines{"C", "C"}));
+    EXPECT_EQ(Names(store.presets), (Lines{"C"}));
     EXPECT_EQ(Read("C.json"), OnDisk(SerializePreset(Preset("C", 6))));
 
     // The old preset's file is missing: its record stays and the new one is added.

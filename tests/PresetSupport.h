@@ -18,12 +18,11 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "presets/PresetPath.h"
 #include "presets/PresetStore.h"
 #include "presets/PresetStoreTesting.h"
-#include "sim/Host.h"
-#include "sim/TempFolder.h"
+#include "tests/ConsoleCapture.h"
 #include "tests/TestPlatform.h"
 
 namespace preset_test {
@@ -50,12 +49,12 @@ inline std::vector<std::string> Names(const std::vector<CameraPreset>& presets) 
 // Runs work on a thread of its own that has dropped root's right to ignore file permissions, so
 // that a folder's mode bits mean something even when the tests run as root. Only that thread
 // changes identity: the raw system call, unlike the C library's wrapper, leaves the others alone.
-// False when the identity could not be changed (the work did not run). Tests that use it deny
-// access with POSIX mode bits, which Windows does not have: they are skipped there.
+// False when the identity could not be changed (the work did not run). Windows has no such
+// powers to drop: the work just runs (tests that deny access with POSIX mode bits are skipped there).
 inline bool WithoutRootPowers(const std::function<void()>& work) {
 #if defined(_WIN32)
-    (void)work;
-    return false;
+    work();
+    return true;
 #else
     if (geteuid() != 0) {
         work();
@@ -74,13 +73,13 @@ inline bool WithoutRootPowers(const std::function<void()>& work) {
 
 class PresetFolderTest : public ::testing::Test {
 protected:
-    sim::Host host;
+    CapturedConsole console;
     fs::path root;    // scratch space, removed afterwards
     fs::path folder;  // the preset folder inside it
 
     void SetUp() override {
-        globalConsoleManager = host.Console();
-        root = sim::MakeTempFolder("vistorb-presets");
+        globalConsoleManager = console.Console();
+        root = test_platform::ScratchFolder("vistorb-presets");
         // Open to every user, so that work done without root's powers can still reach it.
         fs::permissions(root, fs::perms::all);
         folder = root / "presets";
@@ -88,6 +87,7 @@ protected:
 
     void TearDown() override {
         presetRemovalHookForTests = nullptr;
+        presetOpenHookForTests = nullptr;
         globalConsoleManager.reset();
         std::error_code ignored;
         for (auto it = fs::recursive_directory_iterator(root, ignored); it != fs::recursive_directory_iterator();
@@ -99,7 +99,7 @@ protected:
 
     PresetStore MakeStore() {
         PresetStore store(folder);
-        host.ClearLog();
+        console.ClearLog();
         return store;
     }
 
@@ -132,15 +132,16 @@ protected:
     std::string PathOf(const std::string& fileName) { return PathText(FilePath(fileName)); }
 
     std::vector<std::string> TakeLog() {
-        std::vector<std::string> lines = host.LogLines();
-        host.ClearLog();
+        std::vector<std::string> lines = console.LogLines();
+        console.ClearLog();
         return lines;
     }
 
     // Every entry below the scratch root, so a test can show that nothing was written anywhere.
     std::vector<std::string> Tree() {
         std::vector<std::string> entries;
-        for (const auto& entry : fs::recursive_directory_iterator(root)) entries.push_back(entry.path().string());
+        for (const auto& entry : fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied))
+            entries.push_back(entry.path().string());
         std::sort(entries.begin(), entries.end());
         return entries;
     }

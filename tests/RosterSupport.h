@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "plugin/Vistorb.h"
 #include "sim/Host.h"
 #include "tests/PlayerSupport.h"

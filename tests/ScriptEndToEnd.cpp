@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "sim/Loader.h"
 #include "tests/TestPlatform.h"
 
 namespace {
@@ -20,14 +21,19 @@ RunResult RunHost(const std::string& arguments, const std::string& input = "") {
     return test_platform::RunProgram(VISTORB_HOST_PATH, arguments, input);
 }
 
+// Scripts click the plugin's widgets, which only the testing library reports to the GUI host.
+RunResult RunHostWithTestingPlugin(const std::string& arguments, const std::string& input = "") {
+    return RunHost("--plugin " + test_platform::Quoted(VISTORB_TESTING_PLUGIN_PATH) + " " + arguments, input);
+}
+
 std::string Script(const std::string& name) { return ShellPath(VISTORB_TEST_DATA "/scripts/" + name); }
 
 TEST(ScriptEndToEnd, TheDemoPlaysAWholeSessionAndUnloadsCleanly) {
-    RunResult run = RunHost("--demo");
+    RunResult run = RunHostWithTestingPlugin("--demo");
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string& text = run.output;
     EXPECT_THAT(text, HasSubstr("[host] placed Vistorb/presets/Wide.json"));
-    EXPECT_THAT(text, HasSubstr("[host] loaded Vistorb 1.1.0.5 (plugin API build 95) from " VISTORB_PLUGIN_PATH));
+    EXPECT_THAT(text, HasSubstr("[host] loaded Vistorb " VISTORB_VERSION " (plugin API build 95) from " VISTORB_TESTING_PLUGIN_PATH));
     EXPECT_THAT(text, HasSubstr("> vistorb_set fov 200\n"));
     EXPECT_THAT(text, HasSubstr("[console] Unknown value zoom\n"));
     EXPECT_THAT(text, HasSubstr("[console] no focus actor\n"));
@@ -39,14 +45,14 @@ TEST(ScriptEndToEnd, TheDemoPlaysAWholeSessionAndUnloadsCleanly) {
 }
 
 TEST(ScriptEndToEnd, ACheckedBuild162SessionPasses) {
-    RunResult run = RunHost("--script " + Script("session162.vsim"));
+    RunResult run = RunHostWithTestingPlugin("--script " + Script("session162.vsim"));
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, HasSubstr("[console] null camera\n"));
     EXPECT_THAT(run.output, HasSubstr("[host] unloaded Vistorb\n"));
 }
 
 TEST(ScriptEndToEnd, TheReadmeExampleRunsAsDocumented) {
-    RunResult run = RunHost("--script " + Script("readme-example.vsim"));
+    RunResult run = RunHostWithTestingPlugin("--script " + Script("readme-example.vsim"));
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, HasSubstr("> vistorb_set enabled 1; vistorb_set fov 200\n"));
     EXPECT_THAT(run.output, HasSubstr("[camera] 3 new writes, last at tick 1 for Player_Bot_Zed: FOV 110 "));
@@ -88,7 +94,7 @@ TEST(ScriptEndToEnd, BadInputGetsOneClearMessageAndItsExitStatus) {
 }
 
 TEST(ScriptEndToEnd, TheConsoleOnStdinLoadsThePluginAndCarriesOnAfterMistakes) {
-    RunResult run = RunHost("", "replay open\nconsole vistorb_set fov\nbogus line\nconsole vistorb_set fov 90\n");
+    RunResult run = RunHostWithTestingPlugin("", "replay open\nconsole vistorb_set fov\nbogus line\nconsole vistorb_set fov 90\n");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb"));
     EXPECT_THAT(run.output, HasSubstr("[console] Usage: vistorb_set "));
@@ -97,8 +103,20 @@ TEST(ScriptEndToEnd, TheConsoleOnStdinLoadsThePluginAndCarriesOnAfterMistakes) {
     EXPECT_THAT(run.output, HasSubstr("[host] unloaded Vistorb\n"));
 }
 
+TEST(ScriptEndToEnd, TheReleaseLibraryLoadsButShowsNoPluginTable) {
+    // The build a host would load has no diagnostic surface: the state says nothing of the
+    // plugin's own data, and the checks that read it fail with a reason.
+    RunResult run = RunHost("--plugin " + test_platform::Quoted(VISTORB_PLUGIN_PATH),
+                            "expect overrides null\nexpect presets null\nexpect count presets 0\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb 1.1.0.5 (plugin API build 95) from " VISTORB_PLUGIN_PATH));
+    EXPECT_THAT(run.output, HasSubstr("console:3: presets is not a list: null\n"));
+    EXPECT_THAT(run.output, Not(HasSubstr("console:1:")));
+    EXPECT_THAT(run.output, Not(HasSubstr("console:2:")));
+}
+
 TEST(ThreadsScriptEndToEnd, ASessionWithRealGameAndRenderThreadsPasses) {
-    RunResult run = RunHost("--script " + Script("threads.vsim"));
+    RunResult run = RunHostWithTestingPlugin("--script " + Script("threads.vsim"));
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, HasSubstr("[host] threads on"));
     EXPECT_THAT(run.output, HasSubstr("[host] unloaded Vistorb\n"));

@@ -10,7 +10,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 #include "sim/Host.h"
 #include "sim/Loader.h"
 #include "sim/Script.h"
@@ -29,7 +29,7 @@ protected:
     std::ostringstream out, err;
     std::unique_ptr<sim::ScriptRunner> runner = std::make_unique<sim::ScriptRunner>(host, loader, out, err);
 
-    void SetUp() override { runner->SetDefaultPluginPath(VISTORB_PLUGIN_PATH); }
+    void SetUp() override { runner->SetDefaultPluginPath(VISTORB_TESTING_PLUGIN_PATH); }
     void TearDown() override {
         loader.Unload();
         runner.reset();
@@ -212,7 +212,7 @@ TEST_F(ScriptLanguage, PrintsPluginLogLinesCameraSummariesAndState) {
               0)
         << err.str();
     const std::string text = out.str();
-    EXPECT_THAT(text, HasSubstr("[host] loaded Vistorb 1.1.0.5 (plugin API build 95) from " VISTORB_PLUGIN_PATH "\n"));
+    EXPECT_THAT(text, HasSubstr("[host] loaded Vistorb " VISTORB_VERSION " (plugin API build 95) from " VISTORB_TESTING_PLUGIN_PATH "\n"));
     EXPECT_THAT(text, HasSubstr("[camera] no new writes (following nobody)\n"));
     EXPECT_THAT(text, HasSubstr("[camera] 3 new writes, last at tick 3 for Player_Steam|1|0: FOV 90 Height 100 "
                                 "Angle -4 Distance 270 Stiffness 0.5 SwivelSpeed 4 TransitionSpeed 1.25\n"));
@@ -225,6 +225,44 @@ TEST_F(ScriptLanguage, PrintsPluginLogLinesCameraSummariesAndState) {
     EXPECT_EQ(state["camera"]["writeCount"], 3);
     EXPECT_EQ(state["replay"]["players"][0]["uniqueId"], "Steam|1|0");
     EXPECT_EQ(state["plugin"]["loaded"], true);
+}
+
+TEST_F(ScriptLanguage, TheStateShowsBytesThatAreNotUtf8AsReplacementCharacters) {
+    EXPECT_EQ(Line("console vistorb_\xc3\xff"), Status::Ok);
+    out.str("");
+    EXPECT_EQ(Line("state"), Status::Ok) << err.str();
+    EXPECT_THAT(out.str(), HasSubstr("\"Unknown command: vistorb_\xEF\xBF\xBD"));
+    EXPECT_EQ(Line("expect log[0] something-else"), Status::Failed);
+    EXPECT_THAT(err.str(), HasSubstr("expected log[0] to be something-else, found \"Unknown command: vistorb_\xEF\xBF\xBD"));
+    EXPECT_EQ(Line("expect log Unknown command: vistorb_\xc3\xff"), Status::Ok) << "checks compare the bytes";
+}
+
+// What the GUI host's close handler does when the person closes the window.
+TEST_F(ScriptLanguage, AStopEndsAScriptBeforeItsNextLineAsASuccess) {
+    runner->SetGuiCommand([&](const std::vector<std::string>&, std::string&) {
+        runner->RequestStop();
+        return true;
+    });
+    EXPECT_EQ(Run("echo one\ngui close window\necho two\nfrobnicate\n"), 0);
+    EXPECT_EQ(out.str(), "one\n");
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(Line("sleep 600"), Status::Ok) << "a sleep does not outlast the stop";
+}
+
+TEST_F(ScriptLanguage, AStopWhileTheConsoleWaitsForALineEndsIt) {
+    int reads = 0;
+    runner->RunConsole(
+        [&](std::string& line) {
+            ++reads;
+            runner->RequestStop();  // the window closes while the console waits
+            line = "echo typed too late";
+            return true;
+        },
+        "console", false);
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(out.str(), "") << "the line that came with the stop does not run";
+    runner->RunConsole([&](std::string&) { return ++reads, true; }, "console", false);
+    EXPECT_EQ(reads, 1) << "a stopped runner reads nothing more";
 }
 
 TEST(ScriptWords, SplitAtBlanksWithQuotesAndEscapes) {

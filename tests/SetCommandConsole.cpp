@@ -2,10 +2,12 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include <gmock/gmock.h>
 
-#include "plugin/SetCommand.h"
+#include "core/ValueText.h"
+#include "tests/CameraValuesPinned.h"
 #include "tests/RosterSupport.h"
 
 using namespace camera_test;
@@ -22,6 +24,7 @@ std::string UsageFor(const std::string& name) {
     return usage.replace(usage.find("{}"), 2, name);
 }
 
+// The console's view of a pinned row: its name and the two clamps.
 struct Row {
     const char* name;
     float ProfileCameraSettings::*member;
@@ -29,15 +32,12 @@ struct Row {
     float upper;
 };
 
-const Row kRows[] = {
-    {"fov", &ProfileCameraSettings::FOV, 60, 110},
-    {"height", &ProfileCameraSettings::Height, 40, 200},
-    {"angle", &ProfileCameraSettings::Pitch, -15, 0},
-    {"distance", &ProfileCameraSettings::Distance, 100, 400},
-    {"stiffness", &ProfileCameraSettings::Stiffness, 0, 1},
-    {"swivelspeed", &ProfileCameraSettings::SwivelSpeed, 1, 10},
-    {"transitionspeed", &ProfileCameraSettings::TransitionSpeed, 1, 2},
-};
+std::vector<Row> Rows() {
+    std::vector<Row> rows;
+    for (const auto& row : pinned::kCameraValues)
+        rows.push_back({row.value.consoleName, row.value.member, row.value.low, row.high});
+    return rows;
+}
 
 }  // namespace
 
@@ -102,7 +102,7 @@ TEST_F(SetCommand, UnknownNamesAreReportedLowerCasedAndTheirValueIsNeverRead) {
 }
 
 TEST_F(SetCommand, EveryNumberIsClampedIntoItsSliderRange) {
-    for (const Row& row : kRows) {
+    for (const Row& row : Rows()) {
         SCOPED_TRACE(row.name);
         std::string prefix = std::string("vistorb_set ") + row.name + " ";
         Run(prefix + fmt::format("{}", row.upper));

@@ -1,3 +1,3 @@
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 
 std::shared_ptr<CVarManagerWrapper> globalConsoleManager;

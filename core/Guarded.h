@@ -1,7 +1,7 @@
 #pragma once
 #include <exception>
 
-#include "plugin/LogLine.h"
+#include "core/LogLine.h"
 
 // Runs one unit of work that the host started (a hook, a timer, a queued closure, a command).
 // An exception must never unwind into the host's game loop: it ends the unit with one line.

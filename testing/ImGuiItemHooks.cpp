@@ -3,7 +3,7 @@
 #include "imgui.h"
 #include "imgui_internal.h"
 
-#include "host/ImGuiItemRecorder.h"
+#include "testing/ImGuiItemRecorder.h"
 
 void ImGuiTestEngineHook_ItemAdd(ImGuiContext* ctx, const ImRect& bb, ImGuiID id) {
     if (auto* recorder = static_cast<ImGuiItemRecorder*>(ctx->TestEngine))

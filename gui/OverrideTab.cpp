@@ -1,0 +1,56 @@
+// One player's tab in the camera overrides window.
+#include "gui/OverrideTab.h"
+
+#include "core/Guarded.h"
+#include "gui/Sliders.h"
+#include "imgui.h"
+#include "imgui_stdlib.h"
+
+namespace {
+
+void DrawSavePresetPopup(const OverrideTabContext& context) {
+    if (!ImGui::BeginPopup("save_new_preset_popup")) return;
+    ImGui::InputText("Preset Name", &context.newPreset.name);
+    if (ImGui::Button("Save")) {
+        RunGuarded("saving a preset", [&] { context.presetStore.AddPreset(context.newPreset); });
+        ImGui::CloseCurrentPopup();
+    }
+    ImGui::EndPopup();
+}
+
+void DrawShownTab(CameraOverride& override, const OverrideTabContext& context) {
+    const bool toggled = ImGui::Checkbox("Enabled", &override.enabled);
+    const bool moved = DrawCameraSettingsSliders(override.settings);
+    if (toggled || moved) context.edited(override);
+
+    if (ImGui::Button("Reset")) {
+        override.settings = override.defaultSettings;
+        context.edited(override);
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Save Preset")) {
+        ImGui::OpenPopup("save_new_preset_popup");
+        context.newPreset.name = override.playerName;
+        context.newPreset.settings = override.settings;
+    }
+    DrawSavePresetPopup(context);
+}
+
+}  // namespace
+
+bool DrawCameraOverrideTab(const std::string& key, CameraOverride& override, const OverrideTabContext& context) {
+    // Every widget of the tab lives in the key's id scope: players may share a display name.
+    ImGui::PushID(key.data(), key.data() + key.size());
+    const ImGuiTabItemFlags flags = context.selected ? ImGuiTabItemFlags_SetSelected : 0;
+    const bool shown = ImGui::BeginTabItem(override.playerName.c_str(), nullptr, flags);
+
+    // Only the header of a tab that is not shown moves the camera; pressing anything inside the
+    // shown tab (its "Save Preset" button included) leaves the camera where it is.
+    const bool activated = !shown && ImGui::IsItemActivated();
+    if (shown) {
+        DrawShownTab(override, context);
+        ImGui::EndTabItem();
+    }
+    ImGui::PopID();
+    return activated;
+}

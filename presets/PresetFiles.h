@@ -1,0 +1,52 @@
+#pragma once
+// The preset store's file work: reading one preset file safely, writing one durably, and walking
+// the preset folder. The store decides what to do; these functions only touch the disk, and
+// every platform difference lives behind them.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "presets/CameraPreset.h"
+
+namespace preset_files {
+
+// A preset is about 250 bytes; anything past this is not one of ours and would only cost memory
+// and time while the host waits for start-up.
+constexpr std::uintmax_t kMaxPresetFileSize = 1024 * 1024;
+
+// Temporary files of a save in progress: never named like a preset, so a left-over one is never
+// read as a preset, and recognisable so that the next load can remove it.
+constexpr const char* kTempPrefix = ".vistorb-save-";
+constexpr const char* kTempSuffix = ".tmp";
+bool IsTempFileName(const std::string& fileName);
+
+struct FileRead {
+    enum class Outcome { Text, NotRegular, TooLarge, ReadFailed };
+    Outcome outcome = Outcome::Text;
+    std::string text;  // the whole file, for Outcome::Text
+    std::uintmax_t size = 0;
+    int error = 0;  // errno of a failed read
+};
+
+// Reads a whole preset file. It never blocks on a special file swapped in after the walk looked
+// at the entry, and never follows a link that was not a link when the walk saw it
+// (`entryWasLink` false). A file that cannot be opened reads as empty text, which the parser
+// then rejects with its own message.
+FileRead ReadPresetFile(const std::filesystem::path& file, bool entryWasLink);
+
+// Writes `text` to a new temporary file beside `file` and flushes it to stable storage; returns
+// its path. Throws std::runtime_error with a sentence for the log; nothing is left behind then.
+std::filesystem::path StageFile(const std::filesystem::path& file, const std::string& text);
+
+// Renames the staged file over `file` (the preset file is always the old document or the new
+// one), then flushes the folder so that the rename itself survives a power cut. Throws
+// std::runtime_error when the rename fails, after removing the staged file. Returns an empty
+// text, or what went wrong flushing the folder once the rename was done.
+std::string CommitFile(const std::filesystem::path& temp, const std::filesystem::path& file);
+
+// Every preset file below `folder`, with the store's load rules and log lines. Throws
+// std::filesystem::filesystem_error when `folder` itself cannot be read.
+std::vector<CameraPreset> ReadPresetFolder(const std::filesystem::path& folder);
+
+}  // namespace preset_files

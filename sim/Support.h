@@ -1,0 +1,37 @@
+#pragma once
+// Small pieces every part of the simulator uses the same way: reading a number from a script
+// or an option, making a scratch folder, and running one unit of work so that whatever
+// it throws comes back as a message instead of ending the run.
+#include <exception>
+#include <filesystem>
+#include <string>
+
+namespace sim {
+
+// The whole text is a decimal integer (an optional sign, no blanks after it) that fits a long.
+bool ParseInteger(const std::string& text, long& value);
+// The same, and within low..high.
+bool ParseInteger(const std::string& text, long low, long high, long& value);
+// The whole text is a number as strtod reads it ("1.5", "-3", "1e3", "nan", "inf") that fits a
+// double.
+bool ParseNumber(const std::string& text, double& value);
+
+// A fresh empty folder named PREFIX-XXXXXX in the system's temporary folder. The caller removes
+// it. Throws std::filesystem::filesystem_error (with the system's reason) when it cannot be made.
+std::filesystem::path MakeTemporaryFolder(const std::string& prefix);
+
+// Runs `work`; true when it returned, false with its message in `failure` when it threw.
+template <typename Work>
+bool RunCaught(Work&& work, std::string& failure) {
+    try {
+        work();
+        return true;
+    } catch (const std::exception& e) {
+        failure = e.what();
+    } catch (...) {
+        failure = "an exception that is not a std::exception";
+    }
+    return false;
+}
+
+}  // namespace sim
