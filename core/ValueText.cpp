@@ -48,7 +48,11 @@ float RandomInRange(const std::string& text) {
     // The formula below expects a draw of 0 to 32767, which is all rand() gives on the host's
     // platform; where RAND_MAX is larger, the draw is folded into that range, or the result
     // would land far outside the pair.
+#if RAND_MAX > 32767
     int r = std::rand() % 32768;
+#else
+    int r = std::rand();
+#endif
     return static_cast<float>(r) / (32767 / (hi - lo)) + lo;
 }
 
@@ -58,7 +62,9 @@ float ParseValue(std::string text) {
         if (IsRandomRange(text))
             value = RandomInRange(text);
         else
-            value = NarrowToFloat(std::atof(text.c_str()));
+            // atof is strtod with its end pointer ignored; the old Windows C runtime that MinGW
+            // links has an atof that reads no "inf", unlike the host's own runtime.
+            value = NarrowToFloat(std::strtod(text.c_str(), nullptr));
     } catch (const std::invalid_argument&) {
         value = 0.0f;
     } catch (const std::out_of_range&) {

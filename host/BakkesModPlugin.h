@@ -8,7 +8,15 @@
 #include "GameWrapper.h"
 
 #define BAKKESMOD_PLUGIN_API_VERSION 95
+#if defined(_WIN32)
+// The SDK exports its plugin base from every plugin library. Type identity across modules goes
+// by the type's name there, so the two window interfaces need no export of their own.
+#define BAKKESMOD_EXPORT __declspec(dllexport)
+#define BAKKESMOD_INTERFACE
+#else
 #define BAKKESMOD_EXPORT __attribute__((visibility("default")))
+#define BAKKESMOD_INTERFACE BAKKESMOD_EXPORT
+#endif
 
 namespace BakkesMod::Plugin {
 
@@ -51,7 +59,7 @@ public:
     virtual void onUnload();
 };
 
-class BAKKESMOD_EXPORT PluginSettingsWindow {
+class BAKKESMOD_INTERFACE PluginSettingsWindow {
 public:
     virtual ~PluginSettingsWindow() = default;
     virtual void DrawSettingsPage() = 0;
@@ -59,7 +67,7 @@ public:
     virtual void SetGuiContext(uintptr_t ctx) = 0;
 };
 
-class BAKKESMOD_EXPORT PluginWindow {
+class BAKKESMOD_INTERFACE PluginWindow {
 public:
     virtual void DrawWindow() = 0;
     virtual std::string GetMenuId() = 0;

@@ -8,7 +8,11 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <process.h>
+#include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,6 +20,7 @@
 #endif
 
 #include "core/LogLine.h"
+#include "presets/PresetPath.h"
 #include "presets/PresetStoreTesting.h"
 
 namespace fs = std::filesystem;
@@ -43,7 +48,34 @@ fs::path TempPathBeside(const fs::path& file) {
            fmt::format("{}{:x}-{:x}-{}{}", kTempPrefix, process, stamp, counter.fetch_add(1), kTempSuffix);
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// Writes all of the text through the runtime's text mode. Returns errno or 0.
+int WriteAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const size_t left = text.size() - done;
+        const unsigned chunk = left > (1u << 30) ? (1u << 30) : static_cast<unsigned>(left);
+        const int written = ::_write(fd, text.data() + done, chunk);
+        if (written < 0) return errno ? errno : EIO;
+        if (written == 0) return EIO;
+        done += static_cast<size_t>(written);
+    }
+    return 0;
+}
+
+// The system's own sentence for a Windows error code.
+std::string SystemErrorText(DWORD code) {
+    char* text = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+        0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = length ? std::string(text, length) : fmt::format("error {}", code);
+    if (text) ::LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    return message;
+}
+#else
 // Writes all of the text, across short writes and interrupted calls. Returns errno or 0.
 int WriteAll(int fd, const std::string& text) {
     size_t done = 0;
@@ -153,30 +185,32 @@ FileRead ReadPresetFile(const fs::path& file, bool entryWasLink) {
 #ifdef _WIN32
 fs::path StageFile(const fs::path& file, const std::string& text) {
     const fs::path temp = TempPathBeside(file);
-    errno = 0;
-    std::ofstream out(temp, std::ios::out | std::ios::trunc);
-    if (!out.is_open()) {
+    // Text mode, as the host's own runtime writes a text file: every LF goes out as CR LF.
+    const int fd = ::_wopen(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
         throw std::runtime_error(
-            fmt::format("could not create a file in {}: {}", file.parent_path().string(), ErrnoText(errno)));
+            fmt::format("could not create a file in {}: {}", PathText(file.parent_path()), ErrnoText(errno)));
     }
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (out.fail()) {
-        const int error = errno;
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw std::runtime_error(fmt::format("could not write {}: {}", file.string(), ErrnoText(error)));
+    // _commit is FlushFileBuffers: the bytes are on the disk before the rename makes them the
+    // preset, as fsync does elsewhere.
+    int error = WriteAll(fd, text);
+    if (error == 0 && ::_commit(fd) != 0) error = errno ? errno : EIO;
+    if (::_close(fd) != 0 && error == 0) error = errno ? errno : EIO;
+    if (error != 0) {
+        ::_wunlink(temp.c_str());
+        throw std::runtime_error(fmt::format("could not write {}: {}", PathText(file), ErrnoText(error)));
     }
     return temp;
 }
 
 std::string CommitFile(const fs::path& temp, const fs::path& file) {
-    std::error_code error;
-    fs::rename(temp, file, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw std::runtime_error(fmt::format("could not replace {}: {}", file.string(), error.message()));
+    // MOVEFILE_WRITE_THROUGH returns only once the rename is on the disk, which is what flushing
+    // the folder does elsewhere. A file another program holds open cannot be replaced: the
+    // rename fails and the old document stays.
+    if (!::MoveFileExW(temp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = ::GetLastError();
+        ::DeleteFileW(temp.c_str());
+        throw std::runtime_error(fmt::format("could not replace {}: {}", PathText(file), SystemErrorText(error)));
     }
     return {};
 }
@@ -186,7 +220,7 @@ fs::path StageFile(const fs::path& file, const std::string& text) {
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
         throw std::runtime_error(
-            fmt::format("could not create a file in {}: {}", file.parent_path().string(), ErrnoText(errno)));
+            fmt::format("could not create a file in {}: {}", PathText(file.parent_path()), ErrnoText(errno)));
     }
     // Flushed before the rename: without it a power cut can leave the renamed file empty on file
     // systems that reorder data and metadata writes.
@@ -195,7 +229,7 @@ fs::path StageFile(const fs::path& file, const std::string& text) {
     if (::close(fd) != 0 && error == 0) error = errno ? errno : EIO;
     if (error != 0) {
         ::unlink(temp.c_str());
-        throw std::runtime_error(fmt::format("could not write {}: {}", file.string(), ErrnoText(error)));
+        throw std::runtime_error(fmt::format("could not write {}: {}", PathText(file), ErrnoText(error)));
     }
     return temp;
 }
@@ -204,7 +238,7 @@ std::string CommitFile(const fs::path& temp, const fs::path& file) {
     if (::rename(temp.c_str(), file.c_str()) != 0) {
         const int error = errno;
         ::unlink(temp.c_str());
-        throw std::runtime_error(fmt::format("could not replace {}: {}", file.string(), ErrnoText(error)));
+        throw std::runtime_error(fmt::format("could not replace {}: {}", PathText(file), ErrnoText(error)));
     }
     if (const int error = SyncFolder(file.parent_path())) return ErrnoText(error);
     return {};

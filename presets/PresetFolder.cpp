@@ -4,6 +4,7 @@
 
 #include "core/LogLine.h"
 #include "presets/PresetFiles.h"
+#include "presets/PresetPath.h"
 
 namespace fs = std::filesystem;
 
@@ -11,18 +12,21 @@ namespace preset_files {
 
 namespace {
 
+// Compared as paths, not as narrow text: on Windows a path's native form is wide.
+const fs::path kJsonExtension(".json");
+
 // One preset file into `loaded`, or one line saying why not.
 void ReadOnePreset(const fs::path& file, bool entryWasLink, std::vector<CameraPreset>& loaded) {
     FileRead read = ReadPresetFile(file, entryWasLink);
     switch (read.outcome) {
         case FileRead::Outcome::NotRegular:
-            LogLine("Could not read {}: it is not a regular file", file.string());
+            LogLine("Could not read {}: it is not a regular file", PathText(file));
             return;
         case FileRead::Outcome::TooLarge:
-            LogLine("Preset file {} skipped: it is larger than 1 MiB", file.string());
+            LogLine("Preset file {} skipped: it is larger than 1 MiB", PathText(file));
             return;
         case FileRead::Outcome::ReadFailed:
-            LogLine("Could not read {}: {}", file.string(), std::generic_category().message(read.error));
+            LogLine("Could not read {}: {}", PathText(file), std::generic_category().message(read.error));
             return;
         case FileRead::Outcome::Text:
             break;
@@ -31,7 +35,7 @@ void ReadOnePreset(const fs::path& file, bool entryWasLink, std::vector<CameraPr
         const nlohmann::json document = nlohmann::json::parse(read.text);
         if (document.is_object()) loaded.push_back(document.get<CameraPreset>());
     } catch (const NonFiniteValueError& e) {
-        LogLine("Preset file {} rejected: {}", file.string(), e.what());
+        LogLine("Preset file {} rejected: {}", PathText(file), e.what());
     } catch (const std::exception& e) {
         LogLine("{}", e.what());
     }
@@ -39,12 +43,12 @@ void ReadOnePreset(const fs::path& file, bool entryWasLink, std::vector<CameraPr
 
 // A save cut short by a kill leaves its temporary file; only ours, and only regular files.
 void RemoveLeftOver(const fs::path& file) {
-    if (!IsTempFileName(file.filename().string())) return;
+    if (!IsTempFileName(PathText(file.filename()))) return;
     std::error_code error;
     if (fs::remove(file, error)) {
-        LogLine("Removed the left-over file of an interrupted save: {}", file.string());
+        LogLine("Removed the left-over file of an interrupted save: {}", PathText(file));
     } else if (error) {
-        LogLine("Could not remove the left-over file of an interrupted save: {} ({})", file.string(), error.message());
+        LogLine("Could not remove the left-over file of an interrupted save: {} ({})", PathText(file), error.message());
     }
 }
 
@@ -75,7 +79,7 @@ std::vector<CameraPreset> ReadPresetFolder(const fs::path& presetFolder) {
         fs::directory_iterator it(folder, error);
         if (error) {
             if (topFolder) throw fs::filesystem_error("cannot read the preset folder", folder, error);
-            LogLine("Could not read preset folder {}: {}", folder.string(), error.message());
+            LogLine("Could not read preset folder {}: {}", PathText(folder), error.message());
             continue;
         }
         const bool inTopFolder = topFolder;
@@ -86,7 +90,7 @@ std::vector<CameraPreset> ReadPresetFolder(const fs::path& presetFolder) {
             std::error_code entryError;
             const fs::file_type ownType = OwnType(entry, entryError);
             if (ownType == fs::file_type::none) {
-                LogLine("Could not read {}: {}", entry.path().string(), entryError.message());
+                LogLine("Could not read {}: {}", PathText(entry.path()), entryError.message());
                 continue;
             }
             // Links to folders are not followed, so a link loop cannot trap the walk.
@@ -98,13 +102,13 @@ std::vector<CameraPreset> ReadPresetFolder(const fs::path& presetFolder) {
             const bool isLink = ownType == fs::file_type::symlink;
             const fs::file_type type = isLink ? entry.status(entryError).type() : ownType;
             if (type == fs::file_type::none) {
-                LogLine("Could not read {}: {}", entry.path().string(), entryError.message());
+                LogLine("Could not read {}: {}", PathText(entry.path()), entryError.message());
                 continue;
             }
-            if (type != fs::file_type::regular || entry.path().extension().native() != ".json") continue;
+            if (type != fs::file_type::regular || entry.path().extension() != kJsonExtension) continue;
             ReadOnePreset(entry.path(), isLink, loaded);
         }
-        if (error) LogLine("Could not read preset folder {}: {}", folder.string(), error.message());
+        if (error) LogLine("Could not read preset folder {}: {}", PathText(folder), error.message());
     }
     return loaded;
 }

@@ -7,6 +7,7 @@
 
 #include "core/LogLine.h"
 #include "presets/PresetFiles.h"
+#include "presets/PresetPath.h"
 #include "presets/PresetStoreTesting.h"
 
 namespace fs = std::filesystem;
@@ -38,24 +39,24 @@ bool RemovePresetFile(const fs::path& file) {
     const fs::file_status status = fs::status(file, error);
     // A folder that happens to carry the name is not a preset file: never removed.
     if (status.type() == fs::file_type::not_found || fs::is_directory(status)) {
-        LogLine("preset file does not exist: {}", file.string());
+        LogLine("preset file does not exist: {}", PathText(file));
         return false;
     }
     if (status.type() == fs::file_type::none) {
-        LogLine("Failed to delete preset file: {} ({})", file.string(), error.message());
+        LogLine("Failed to delete preset file: {} ({})", PathText(file), error.message());
         return false;
     }
     if (presetRemovalHookForTests) presetRemovalHookForTests(file);
     const bool removed = fs::remove(file, error);
     if (error) {
-        LogLine("Failed to delete preset file: {} ({})", file.string(), error.message());
+        LogLine("Failed to delete preset file: {} ({})", PathText(file), error.message());
         return false;
     }
     if (!removed) {  // gone between the check and the removal
-        LogLine("Failed to delete preset file: {}", file.string());
+        LogLine("Failed to delete preset file: {}", PathText(file));
         return false;
     }
-    LogLine("Preset file deleted: {}", file.string());
+    LogLine("Preset file deleted: {}", PathText(file));
     return true;
 }
 
@@ -100,6 +101,9 @@ const char* PresetNameProblem(const std::string& name) {
     const unsigned char first = static_cast<unsigned char>(name[0]);
     const bool asciiLetter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
     if (name.size() >= 2 && asciiLetter && name[1] == ':') return "it starts with a drive";
+#if defined(_WIN32)
+    if (const char* problem = WindowsNameProblem(name)) return problem;
+#endif
     return nullptr;
 }
 
@@ -121,7 +125,7 @@ PresetStore PresetStore::Open(fs::path folder) {
 // game's own folder), so it is refused before anything is created.
 void PresetStore::OpenFolder() {
     if (!presetFolder.is_absolute()) {
-        unusableReason = fmt::format("the preset folder \"{}\" is not an absolute path", presetFolder.string());
+        unusableReason = fmt::format("the preset folder \"{}\" is not an absolute path", PathText(presetFolder));
         throw fs::filesystem_error(unusableReason, presetFolder, std::make_error_code(std::errc::invalid_argument));
     }
     try {
@@ -165,7 +169,7 @@ bool PresetStore::RefusedValues(const CameraPreset& preset) const {
 
 fs::path PresetStore::PresetFilePath(const std::string& name) const {
     if (!presetFolder.is_absolute()) throw std::runtime_error("no usable preset folder");
-    return presetFolder / fs::path(PresetFileName(name));
+    return PresetFilePathFor(presetFolder, name);
 }
 
 void PresetStore::LoadPresets() {
@@ -175,11 +179,11 @@ void PresetStore::LoadPresets() {
                                        std::make_error_code(std::errc::invalid_argument));
         }
         if (!fs::exists(presetFolder)) {
-            LogLine("Preset folder missing. ({})", presetFolder.string());
-            unusableReason = fmt::format("the preset folder {} is missing", presetFolder.string());
+            LogLine("Preset folder missing. ({})", PathText(presetFolder));
+            unusableReason = fmt::format("the preset folder {} is missing", PathText(presetFolder));
             return;
         }
-        LogLine("Reading camera preset json files recursively from {}", presetFolder.string());
+        LogLine("Reading camera preset json files recursively from {}", PathText(presetFolder));
         std::vector<CameraPreset> loaded = preset_files::ReadPresetFolder(presetFolder);
         LogLine("Done reading camera presets");
         presets = std::move(loaded);
@@ -194,9 +198,10 @@ void PresetStore::LoadPresets() {
 bool PresetStore::SavePreset(const CameraPreset& presetRef) {
     const CameraPreset preset = presetRef;  // may be a cached record, which the refresh rewrites
     if (RefusedValues(preset)) return false;
+    if (SharesFileWithCached(presets, preset.name, preset.name, "Preset not saved")) return false;
     try {
         const fs::path file = PresetFilePath(preset.name);
-        LogLine("Saving preset {} to {}", preset.name, file.string());
+        LogLine("Saving preset {} to {}", preset.name, PathText(file));
         // Serialised before any file is touched: a name that cannot be written costs nothing.
         const std::string text = SerializePreset(preset);
         const std::string unflushed = preset_files::CommitFile(preset_files::StageFile(file, text), file);
@@ -225,9 +230,10 @@ void PresetStore::DeletePreset(const std::string& nameRef) {
         LogLine("Preset file not deleted, the name {} cannot be a file name: {}", PrintableName(name), problem);
         return;
     }
+    if (SharesFileWithCached(presets, name, name, "Preset file not deleted")) return;
     try {
         LogLine("Deleting preset: {}", name);
-        if (!RemovePresetFile(PresetFilePath(name))) return;
+        if (!RemovePresetFile(ExistingPresetFile(presetFolder, name))) return;
         EraseCached(presets, name);
     } catch (const std::exception& e) {
         LogLine("Exception while deleting preset: {}", e.what());
@@ -240,7 +246,7 @@ bool PresetStore::HasPreset(const std::string& name) const {
     std::error_code error;
     // A file whose state cannot be read counts as there: asking once too often loses nothing. A
     // folder carrying the name is no preset.
-    const fs::file_type type = fs::symlink_status(PresetFilePath(name), error).type();
+    const fs::file_type type = fs::symlink_status(ExistingPresetFile(presetFolder, name), error).type();
     return type != fs::file_type::not_found && type != fs::file_type::directory;
 }
 
@@ -260,10 +266,12 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
         LogLine("Preset {} not renamed, a preset named {} already exists", oldName, preset.name);
         return;
     }
+    if (SharesFileWithCached(presets, preset.name, oldName, "Preset not saved")) return;
 
     // The new document reaches its file before the old preset is touched; if it cannot, the old
     // preset stays exactly as it was. The log then tells the usual story: delete, then save.
     fs::path file;
+    fs::path oldFile;  // looked up before the new file exists: it may be an earlier version's
     bool oldFileExisted = false;
     std::string unflushed;
     try {
@@ -274,7 +282,8 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
             // A state that cannot be read counts as there when the old preset is another file
             // (its removal then says what failed), and as the cache says when it is this file.
             std::error_code ignored;
-            const fs::file_type type = fs::status(PresetFilePath(oldName), ignored).type();
+            oldFile = ExistingPresetFile(presetFolder, oldName);
+            const fs::file_type type = fs::status(oldFile, ignored).type();
             if (type == fs::file_type::none && oldName == preset.name) {
                 oldFileExisted = FindPreset(oldName).has_value();
             } else {
@@ -288,8 +297,8 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
     }
 
     try {
-        RetireOldPreset(oldName, oldFileExisted, file, preset.name);
-        LogLine("Saving preset {} to {}", preset.name, file.string());
+        RetireOldPreset(oldName, oldFile, oldFileExisted, file, preset.name);
+        LogLine("Saving preset {} to {}", preset.name, PathText(file));
         if (!unflushed.empty()) LogLine("Preset {} saved, but the folder could not be flushed: {}", preset.name, unflushed);
         CommitNewRecord(preset);
     } catch (const std::exception& e) {
@@ -299,23 +308,23 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
 
 // The old half of a rename, once the new file is in place: its file and its records go, with
 // DeletePreset's lines.
-void PresetStore::RetireOldPreset(const std::string& oldName, bool oldFileExisted, const fs::path& newFile,
-                                  const std::string& newName) {
+void PresetStore::RetireOldPreset(const std::string& oldName, const fs::path& oldFile, bool oldFileExisted,
+                                  const fs::path& newFile, const std::string& newName) {
     if (const char* problem = PresetNameProblem(oldName)) {
         LogLine("Preset file not deleted, the name {} cannot be a file name: {}", PrintableName(oldName), problem);
         return;
     }
+    if (SharesFileWithCached(presets, oldName, newName, "Preset file not deleted")) return;
     LogLine("Deleting preset: {}", oldName);
-    const fs::path oldFile = PresetFilePath(oldName);
     bool removed = false;
     if (!oldFileExisted) {
-        LogLine("preset file does not exist: {}", oldFile.string());
+        LogLine("preset file does not exist: {}", PathText(oldFile));
     } else {
         // Re-tuning, or a rename that differs only in case on a file system that ignores it: the
         // new document already took the old file's place.
         std::error_code ignored;
-        if (oldName == newName || fs::equivalent(oldFile, newFile, ignored)) {
-            LogLine("Preset file deleted: {}", oldFile.string());
+        if (oldFile == newFile || fs::equivalent(oldFile, newFile, ignored)) {
+            LogLine("Preset file deleted: {}", PathText(oldFile));
             removed = true;
         } else {
             removed = RemovePresetFile(oldFile);

@@ -64,8 +64,8 @@ private:
     void OpenFolder();
     bool RefusedWithoutFolder(const char* refusal) const;
     bool RefusedValues(const CameraPreset& preset) const;
-    void RetireOldPreset(const std::string& oldName, bool oldFileExisted, const std::filesystem::path& newFile,
-                         const std::string& newName);
+    void RetireOldPreset(const std::string& oldName, const std::filesystem::path& oldFile, bool oldFileExisted,
+                         const std::filesystem::path& newFile, const std::string& newName);
     void CommitNewRecord(const CameraPreset& preset);
 };
 

@@ -1,13 +1,12 @@
 #include "sim/Loader.h"
 
-#include <dlfcn.h>
-
 #include <exception>
 #include <utility>
 
 #include <fmt/format.h>
 
 #include "sim/Host.h"
+#include "sim/PlatformLibrary.h"
 #include "sim/Support.h"
 
 namespace sim {
@@ -16,11 +15,6 @@ namespace {
 
 using PluginHandle = std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>;
 
-std::string DlError() {
-    const char* text = dlerror();
-    return text ? text : "unknown error";
-}
-
 }  // namespace
 
 PluginLoader::PluginLoader(Host& owner) : host(owner) {}
@@ -28,8 +22,7 @@ PluginLoader::PluginLoader(Host& owner) : host(owner) {}
 PluginLoader::~PluginLoader() { Unload(); }
 
 bool PluginLoader::ReadDescription(void* lib, PluginDescription& out, std::string& error) {
-    dlerror();
-    auto* record = static_cast<const BakkesMod::Plugin::PluginInfo*>(dlsym(lib, "exports"));
+    auto* record = static_cast<const BakkesMod::Plugin::PluginInfo*>(LibrarySymbol(lib, "exports"));
     if (!record) {
         error = "it is not a plugin library: it has no 'exports' record";
         return false;
@@ -60,7 +53,7 @@ bool PluginLoader::ReadDescription(void* lib, PluginDescription& out, std::strin
         {"getPlugin", reinterpret_cast<const void*>(record->initializeFunc)},
         {"deleteMe", reinterpret_cast<const void*>(record->deleteFunc)}};
     for (const auto& [name, pointer] : functions) {
-        void* symbol = dlsym(lib, name);
+        void* symbol = LibrarySymbol(lib, name);
         if (symbol && symbol != pointer) {
             error = fmt::format("its 'exports' record points elsewhere than its exported {}", name);
             return false;
@@ -81,19 +74,20 @@ bool PluginLoader::Load(const std::string& path, std::string& error) {
                             libraryPath.empty() ? description.className : libraryPath);
         return false;
     }
-    void* lib = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string openError;
+    void* lib = OpenLibrary(path, openError);
     if (!lib) {
-        error = fmt::format("cannot load {}: {}", path, DlError());
+        error = fmt::format("cannot load {}: {}", path, openError);
         return false;
     }
     PluginDescription read;
     std::string why;
     if (!ReadDescription(lib, read, why)) {
-        dlclose(lib);
+        CloseLibrary(lib);
         error = fmt::format("cannot load {}: {}", path, why);
         return false;
     }
-    const auto* record = static_cast<const BakkesMod::Plugin::PluginInfo*>(dlsym(lib, "exports"));
+    const auto* record = static_cast<const BakkesMod::Plugin::PluginInfo*>(LibrarySymbol(lib, "exports"));
 
     uintptr_t address = 0;
     std::string failure;
@@ -106,7 +100,7 @@ bool PluginLoader::Load(const std::string& path, std::string& error) {
     if (!handle) {
         // getPlugin may have made an object before it failed; let the library release it.
         host.RunOnGameThread([&] { RunCaught(record->deleteFunc, why); });
-        dlclose(lib);
+        CloseLibrary(lib);
         error = fmt::format("cannot load {}: getPlugin {}", path,
                             !called ? "threw: " + failure
                                     : (address ? std::string("returned an empty plugin handle")
@@ -116,7 +110,7 @@ bool PluginLoader::Load(const std::string& path, std::string& error) {
 
     library = lib;
     deleteMe = record->deleteFunc;
-    diagnostics = reinterpret_cast<DiagnosticStateFunction>(dlsym(lib, kDiagnosticStateSymbol));
+    diagnostics = reinterpret_cast<DiagnosticStateFunction>(LibrarySymbol(lib, kDiagnosticStateSymbol));
     libraryPath = path;
     description = read;
     plugin = std::move(handle);
@@ -191,7 +185,7 @@ void PluginLoader::Release() {
     plugin.reset();
     deleteMe = nullptr;
     diagnostics = nullptr;
-    if (library) dlclose(library);
+    CloseLibrary(library);
     library = nullptr;
 }
 

@@ -60,8 +60,9 @@ public:
     PluginLoader(const PluginLoader&) = delete;
     PluginLoader& operator=(const PluginLoader&) = delete;
 
-    // dlopen, check the record, getPlugin, set the handles, onLoad. False with one clear
-    // message in `error` when the library is not a loadable plugin; nothing stays loaded then.
+    // Open the library (dlopen; LoadLibraryW on Windows), check the record, getPlugin, set the
+    // handles, onLoad. False with one clear message in `error` when the library is not a
+    // loadable plugin; nothing stays loaded then.
     bool Load(const std::string& path, std::string& error);
     // The in-process front end: a plugin object that is already constructed (tests). No library
     // is involved, so unloading skips deleteMe and dlclose. `className` names it in messages;

@@ -22,7 +22,9 @@
 #include "sim/Demo.h"
 #include "sim/GuiHost.h"
 #include "sim/GuiScript.h"
+#if !defined(VISTORB_NO_WINDOW)
 #include "sim/GuiWindow.h"
+#endif
 #include "sim/Host.h"
 #include "sim/Loader.h"
 #include "sim/Script.h"
@@ -167,7 +169,16 @@ private:
 // those are read back from a (hidden) window.
 std::unique_ptr<sim::GuiHost> StartGui(const Options& options, bool liveWindow) {
     sim::GuiHostOptions guiOptions;
+#if defined(VISTORB_NO_WINDOW)
+    // A build without the window library (Windows): headless frames only.
+    if (liveWindow || options.screenshots) {
+        std::cerr << "vistorb-host: cannot start the GUI host: this build has no window (no --gui window, no "
+                     "--screenshots); the GUI host runs headless\n";
+        return nullptr;
+    }
+#else
     if (liveWindow || options.screenshots) guiOptions.window = sim::OpenGuiWindow;
+#endif
     guiOptions.visible = liveWindow;
     guiOptions.liveInput = liveWindow;
     guiOptions.screenshotFolder = options.screenshots.value_or("");

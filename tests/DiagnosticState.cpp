@@ -1,7 +1,5 @@
 // The testing library's diagnostic export: the plugin's override table, focus and presets as one
 // JSON text, handed to a sink. The released library must not have it.
-#include <dlfcn.h>
-
 #include <cstddef>
 #include <cstdlib>
 #include <filesystem>
@@ -15,8 +13,10 @@
 #include "core/LogLine.h"
 #include "sim/Host.h"
 #include "sim/Loader.h"
+#include "sim/PlatformLibrary.h"
 #include "tests/CameraValuesPinned.h"
 #include "tests/PlayerSupport.h"
+#include "tests/TestPlatform.h"
 
 namespace {
 
@@ -53,9 +53,7 @@ protected:
     fs::path root;
 
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "vistorb-diagnostics-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root = pattern;
+        root = test_platform::ScratchFolder("vistorb-diagnostics");
         host.SetDataFolder(root);
     }
 
@@ -66,33 +64,35 @@ protected:
         fs::remove_all(root, ignored);
     }
 
-    // The function of the library the loader holds, found the way the simulator finds it.
+    // The function of the library the loader holds, found the way the simulator finds it. The
+    // loader holds the library, so opening it again only takes a reference, which is dropped.
     DiagnosticFunction LoadedFunction() {
-        void* library = dlopen(VISTORB_TESTING_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD);
+        std::string why;
+        void* library = sim::OpenLibrary(VISTORB_TESTING_PLUGIN_PATH, why);
         if (!library) return nullptr;
-        auto function = reinterpret_cast<DiagnosticFunction>(dlsym(library, "VistorbDiagnosticState"));
-        dlclose(library);  // only drops the reference RTLD_NOLOAD took
+        auto function = reinterpret_cast<DiagnosticFunction>(sim::LibrarySymbol(library, "VistorbDiagnosticState"));
+        sim::CloseLibrary(library);
         return function;
     }
 };
 
 TEST_F(DiagnosticState, OnlyTheTestingLibraryHasIt) {
-    void* release = dlopen(VISTORB_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(release, nullptr) << dlerror();
-    EXPECT_EQ(dlsym(release, "VistorbDiagnosticState"), nullptr);
-    dlclose(release);
+    void* release = sim::OpenLibrary(VISTORB_PLUGIN_PATH, error);
+    ASSERT_NE(release, nullptr) << error;
+    EXPECT_EQ(sim::LibrarySymbol(release, "VistorbDiagnosticState"), nullptr);
+    sim::CloseLibrary(release);
 
-    void* testing = dlopen(VISTORB_TESTING_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(testing, nullptr) << dlerror();
-    EXPECT_NE(dlsym(testing, "VistorbDiagnosticState"), nullptr);
-    dlclose(testing);
+    void* testing = sim::OpenLibrary(VISTORB_TESTING_PLUGIN_PATH, error);
+    ASSERT_NE(testing, nullptr) << error;
+    EXPECT_NE(sim::LibrarySymbol(testing, "VistorbDiagnosticState"), nullptr);
+    sim::CloseLibrary(testing);
 }
 
 TEST_F(DiagnosticState, WithoutAPluginObjectEveryPartIsNull) {
-    void* library = dlopen(VISTORB_TESTING_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << dlerror();
-    auto deleteMe = reinterpret_cast<void (*)()>(dlsym(library, "deleteMe"));
-    auto state = reinterpret_cast<DiagnosticFunction>(dlsym(library, "VistorbDiagnosticState"));
+    void* library = sim::OpenLibrary(VISTORB_TESTING_PLUGIN_PATH, error);
+    ASSERT_NE(library, nullptr) << error;
+    auto deleteMe = reinterpret_cast<void (*)()>(sim::LibrarySymbol(library, "deleteMe"));
+    auto state = reinterpret_cast<DiagnosticFunction>(sim::LibrarySymbol(library, "VistorbDiagnosticState"));
     ASSERT_NE(deleteMe, nullptr);
     ASSERT_NE(state, nullptr);
     deleteMe();  // whatever an earlier test left behind
@@ -102,7 +102,7 @@ TEST_F(DiagnosticState, WithoutAPluginObjectEveryPartIsNull) {
     EXPECT_EQ(json::parse(received.text),
               json::parse(R"({"overrides":null,"focusedId":null,"presets":null,"presetFolder":""})"));
     state(nullptr, nullptr);  // no sink: nothing to hand over, and nothing may break
-    dlclose(library);
+    sim::CloseLibrary(library);
 }
 
 TEST_F(DiagnosticState, ShowsTheTableTheFocusAndThePresets) {

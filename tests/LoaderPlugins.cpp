@@ -13,6 +13,7 @@
 #include "sim/Loader.h"
 #include "sim/State.h"
 #include "tests/PlayerSupport.h"
+#include "tests/TestPlatform.h"
 
 namespace {
 
@@ -20,7 +21,9 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-std::string Fake(const std::string& name) { return std::string(VISTORB_FAKE_PLUGIN_DIR) + "/fake_" + name + ".so"; }
+std::string Fake(const std::string& name) {
+    return std::string(VISTORB_FAKE_PLUGIN_DIR) + "/fake_" + name + VISTORB_LIBRARY_SUFFIX;
+}
 
 using test_players::Bot;
 
@@ -137,7 +140,7 @@ TEST_F(LoaderPlugins, RefusesLibrariesThatAreNotGoodPluginsWithOneClearMessage) 
         std::string message;
     };
     const Case cases[] = {
-        {"libm.so.6", "it is not a plugin library: it has no 'exports' record"},
+        {VISTORB_NOT_A_PLUGIN, "it is not a plugin library: it has no 'exports' record"},
         {"/nonexistent/Vistorb.so", "cannot load /nonexistent/Vistorb.so"},
         {Fake("wrong_build"), "it was built for plugin API build 94, this host loads API build 95"},
         {Fake("no_get_plugin"), "its 'exports' record has no getPlugin function"},

@@ -43,7 +43,7 @@ TEST_F(PresetFaults, ANameThatIsNotUtf8LeavesTheExistingFileAlone) {
     EXPECT_TRUE(StartsWith(renameLines[0], "Preset Keep kept, its replacement could not be saved: "
                                            "[json.exception.type_error.316]"))
         << renameLines[0];
-    EXPECT_EQ(Read("Keep.json"), SerializePreset(Preset("Keep", 3)));
+    EXPECT_EQ(Read("Keep.json"), OnDisk(SerializePreset(Preset("Keep", 3))));
     EXPECT_EQ(Names(store.presets), (Lines{"Keep", "hand written"}));
 }
 
@@ -60,14 +60,20 @@ TEST_F(PresetFaults, AFolderThatCannotBeWrittenIsReportedAndCachesNothing) {
     Lines lines = TakeLog();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Saving preset Lost to " + PathOf("Lost.json"));
-    EXPECT_EQ(lines[1], "Exception while saving preset: could not create a file in " + folder.string() +
-                            ": Not a directory");
+#if defined(_WIN32)
+    const std::string belowAFile = "No such file or directory";
+#else
+    const std::string belowAFile = "Not a directory";
+#endif
+    EXPECT_EQ(lines[1], "Exception while saving preset: could not create a file in " + folder.string() + ": " +
+                            belowAFile);
     EXPECT_EQ(Names(store.presets), Lines{"Saved"});
     EXPECT_FALSE(store.SavePreset(Preset("Saved", 3)));
     EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(1)));
     TakeLog();
 
     // A folder whose permissions forbid writing.
+    SKIP_ON_WINDOWS("POSIX mode bits deny the writing; Windows has no such bits");
     fs::remove(root / "presets");
     PresetStore writable = MakeStore();
     writable.AddPreset(Preset("Old", 4));
@@ -87,7 +93,7 @@ TEST_F(PresetFaults, AFolderThatCannotBeWrittenIsReportedAndCachesNothing) {
                             "Preset Old kept, its replacement could not be saved: " + denied, "Deleting preset: Old",
                             "Failed to delete preset file: " + PathOf("Old.json") + " (Permission denied)"}));
     EXPECT_EQ(Names(writable.presets), Lines{"Old"});
-    EXPECT_EQ(Read("Old.json"), SerializePreset(Preset("Old", 4)));
+    EXPECT_EQ(Read("Old.json"), OnDisk(SerializePreset(Preset("Old", 4))));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
@@ -104,7 +110,7 @@ TEST_F(PresetFaults, ARenameThatCannotBeSavedKeepsTheOldPreset) {
     EXPECT_TRUE(StartsWith(lines[0], "Preset Source kept, its replacement could not be saved: could not replace " +
                                          PathOf("Target.json")))
         << lines[0];
-    EXPECT_EQ(Read("Source.json"), SerializePreset(Preset("Source", 1)));
+    EXPECT_EQ(Read("Source.json"), OnDisk(SerializePreset(Preset("Source", 1))));
     EXPECT_EQ(Names(store.presets), Lines{"Source"});
     EXPECT_TRUE(fs::is_directory(folder / "Target.json"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);  // no temporary left
@@ -178,6 +184,7 @@ TEST_F(PresetFaults, DeleteCopesWithFilesThatVanishOrAreNotFiles) {
     EXPECT_TRUE(Exists("Full.json/inner.json"));
 
     // A link named like the preset is removed itself; what it points to stays.
+    SKIP_ON_WINDOWS("MinGW's std::filesystem cannot create symbolic links");
     Write("../target.json", "elsewhere");
     fs::create_symlink(root / "target.json", folder / "Linked.json");
     store.DeletePreset("Linked");

@@ -17,7 +17,7 @@ TEST_F(PresetOperations, AddWritesTheDocumentAndKeepsTheCacheSorted) {
     PresetStore store = MakeStore();
     store.AddPreset(WidePreset());
     EXPECT_EQ(TakeLog(), Lines{"Saving preset Wide to " + PathOf("Wide.json")});
-    EXPECT_EQ(Read("Wide.json"), kWideDocument);
+    EXPECT_EQ(Read("Wide.json"), OnDisk(kWideDocument));
 
     for (const std::string name : {"b", "A", "\xC3\xA9", "ab"}) store.AddPreset(Preset(name, 1));
     EXPECT_EQ(Names(store.presets), (Lines{"A", "Wide", "ab", "b", "\xC3\xA9"}));
@@ -92,8 +92,8 @@ TEST_F(PresetOperations, DeleteLooksOnlyForTheNamedFileInTheFolder) {
 
 TEST_F(PresetOperations, FindMatchesExactBytesAndReturnsTheFirstRecord) {
     PresetStore store = MakeStore();
-    store.AddPreset(Preset("Wide", 1));
-    store.AddPreset(Preset("wide", 2));
+    // Straight into the cache: where file names ignore case, the second could not be saved.
+    store.presets = {Preset("Wide", 1), Preset("wide", 2)};
     EXPECT_TRUE(SameSettings(store.FindPreset("Wide")->settings, Cam(1)));
     EXPECT_TRUE(SameSettings(store.FindPreset("wide")->settings, Cam(2)));
     EXPECT_FALSE(store.FindPreset("WIDE"));
@@ -117,14 +117,14 @@ TEST_F(PresetOperations, ReplaceRenamesAndRetunesWithTheUsualLogLines) {
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: A", "Preset file deleted: " + PathOf("A.json"),
                                 "removed preset from cache", "Saving preset B to " + PathOf("B.json")}));
     EXPECT_FALSE(Exists("A.json"));
-    EXPECT_EQ(Read("B.json"), SerializePreset(Preset("B", 2)));
+    EXPECT_EQ(Read("B.json"), OnDisk(SerializePreset(Preset("B", 2))));
     EXPECT_EQ(Names(store.presets), (Lines{"B", "C"}));
 
     // New values under the same name: rewritten in place, no refresh line.
     store.ReplacePreset("B", Preset("B", 5));
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: B", "Preset file deleted: " + PathOf("B.json"),
                                 "removed preset from cache", "Saving preset B to " + PathOf("B.json")}));
-    EXPECT_EQ(Read("B.json"), SerializePreset(Preset("B", 5)));
+    EXPECT_EQ(Read("B.json"), OnDisk(SerializePreset(Preset("B", 5))));
     ASSERT_EQ(Names(store.presets), (Lines{"B", "C"}));
     EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(5)));
 
@@ -135,7 +135,7 @@ TEST_F(PresetOperations, ReplaceRenamesAndRetunesWithTheUsualLogLines) {
                                 "removed preset from cache", "Saving preset C to " + PathOf("C.json"),
                                 "Updating cached preset with name C"}));
     EXPECT_EQ(Names(store.presets), (Lines{"C"}));
-    EXPECT_EQ(Read("C.json"), SerializePreset(Preset("C", 6)));
+    EXPECT_EQ(Read("C.json"), OnDisk(SerializePreset(Preset("C", 6))));
 
     // The old preset's file is missing: its record stays and the new one is added.
     Write("sub/Old.json", SerializePreset(Preset("Old", 7)));
@@ -150,8 +150,10 @@ TEST_F(PresetOperations, ReplaceRenamesAndRetunesWithTheUsualLogLines) {
 
 TEST_F(PresetOperations, OrdinaryNamesKeepTheFileNameRule) {
     PresetStore store = MakeStore();
-    const Lines names{"Caf\xC3\xA9 \xE2\x98\x85", "a..b", "...x", "trailing ", " lead", "semi;colon", "quote\"d",
-                      "x.json", "Mode: wide", "\xF0\x9F\x8E\xA5"};
+    Lines names{"Caf\xC3\xA9 \xE2\x98\x85", "a..b", "...x", " lead", "semi;colon", "x.json", "\xF0\x9F\x8E\xA5"};
+#if !defined(_WIN32)  // names Windows cannot hold as file names: refused there (PresetWindowsRules)
+    names.insert(names.end(), {"trailing ", "quote\"d", "Mode: wide"});
+#endif
     for (const std::string& name : names) {
         EXPECT_TRUE(store.SavePreset(Preset(name, 1))) << name;
         EXPECT_TRUE(Exists(name + ".json")) << name;

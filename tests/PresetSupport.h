@@ -1,8 +1,10 @@
 #pragma once
 // A scratch preset folder with the console captured, for the preset store's tests.
+#if !defined(_WIN32)
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdlib>
@@ -17,9 +19,11 @@
 #include <gtest/gtest.h>
 
 #include "core/LogLine.h"
+#include "presets/PresetPath.h"
 #include "presets/PresetStore.h"
 #include "presets/PresetStoreTesting.h"
 #include "tests/ConsoleCapture.h"
+#include "tests/TestPlatform.h"
 
 namespace preset_test {
 
@@ -45,8 +49,13 @@ inline std::vector<std::string> Names(const std::vector<CameraPreset>& presets) 
 // Runs work on a thread of its own that has dropped root's right to ignore file permissions, so
 // that a folder's mode bits mean something even when the tests run as root. Only that thread
 // changes identity: the raw system call, unlike the C library's wrapper, leaves the others alone.
-// False when the identity could not be changed (the work did not run).
+// False when the identity could not be changed (the work did not run). Windows has no such
+// powers to drop: the work just runs (tests that deny access with POSIX mode bits are skipped there).
 inline bool WithoutRootPowers(const std::function<void()>& work) {
+#if defined(_WIN32)
+    work();
+    return true;
+#else
     if (geteuid() != 0) {
         work();
         return true;
@@ -59,6 +68,7 @@ inline bool WithoutRootPowers(const std::function<void()>& work) {
     });
     worker.join();
     return ran;
+#endif
 }
 
 class PresetFolderTest : public ::testing::Test {
@@ -69,9 +79,7 @@ protected:
 
     void SetUp() override {
         globalConsoleManager = console.Console();
-        std::string pattern = (fs::temp_directory_path() / "vistorb-presets-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root = pattern;
+        root = test_platform::ScratchFolder("vistorb-presets");
         // Open to every user, so that work done without root's powers can still reach it.
         fs::permissions(root, fs::perms::all);
         folder = root / "presets";
@@ -95,23 +103,33 @@ protected:
         return store;
     }
 
-    void Write(const fs::path& relative, const std::string& text) {
-        const fs::path file = folder / relative;
+    // Names are UTF-8 text, as the store's are, on every platform. One that is not UTF-8 has no
+    // wide form on Windows; there the code page reads it, as the store then does too.
+    fs::path FilePath(const std::string& relative) {
+        try {
+            return folder / fs::u8path(relative);
+        } catch (const std::exception&) {
+            return folder / fs::path(relative);
+        }
+    }
+
+    void Write(const std::string& relative, const std::string& text) {
+        const fs::path file = FilePath(relative);
         fs::create_directories(file.parent_path());
         std::ofstream out(file, std::ios::binary);
         out << text;
     }
 
-    std::string Read(const fs::path& relative) {
-        std::ifstream in(folder / relative, std::ios::binary);
+    std::string Read(const std::string& relative) {
+        std::ifstream in(FilePath(relative), std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
     }
 
-    bool Exists(const fs::path& relative) { return fs::exists(fs::symlink_status(folder / relative)); }
+    bool Exists(const std::string& relative) { return fs::exists(fs::symlink_status(FilePath(relative))); }
 
-    std::string PathOf(const std::string& fileName) { return (folder / fileName).string(); }
+    std::string PathOf(const std::string& fileName) { return PathText(FilePath(fileName)); }
 
     std::vector<std::string> TakeLog() {
         std::vector<std::string> lines = console.LogLines();
@@ -143,6 +161,17 @@ inline const char* kWideDocument =
     "    },\n"
     "    \"preset_name\": \"Wide\"\n"
     "}";
+
+// A document as a preset file holds it: written in text mode, so with CR LF line ends on Windows.
+inline std::string OnDisk(const std::string& document) {
+#if defined(_WIN32)
+    std::string text;
+    for (char c : document) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return text;
+#else
+    return document;
+#endif
+}
 
 inline CameraPreset WidePreset() { return CameraPreset{"Wide", {110.0f, 100.0f, -4.0f, 270.0f, 0.5f, 5.0f, 1.5f}}; }
 

@@ -1,14 +1,12 @@
 // vistorb-host run as a user runs it: the demo, a checked session script, bad input of every
 // kind (each one clear message and the documented exit status), and the console on stdin.
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "sim/Loader.h"
+#include "tests/TestPlatform.h"
 
 namespace {
 
@@ -16,31 +14,19 @@ using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-struct RunResult {
-    int status = -1;
-    std::string output;  // stdout and stderr together, in the order written
-};
+using test_platform::RunResult;
+using test_platform::ShellPath;
 
 RunResult RunHost(const std::string& arguments, const std::string& input = "") {
-    std::string command = "'" VISTORB_HOST_PATH "' " + arguments + " 2>&1";
-    if (!input.empty()) command = "printf '" + input + "' | " + command;
-    else command += " </dev/null";
-    RunResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
-    int raw = pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    return result;
+    return test_platform::RunProgram(VISTORB_HOST_PATH, arguments, input);
 }
 
 // Scripts click the plugin's widgets, which only the testing library reports to the GUI host.
 RunResult RunHostWithTestingPlugin(const std::string& arguments, const std::string& input = "") {
-    return RunHost("--plugin '" VISTORB_TESTING_PLUGIN_PATH "' " + arguments, input);
+    return RunHost("--plugin " + test_platform::Quoted(VISTORB_TESTING_PLUGIN_PATH) + " " + arguments, input);
 }
 
-std::string Script(const std::string& name) { return "'" VISTORB_TEST_DATA "/scripts/" + name + "'"; }
+std::string Script(const std::string& name) { return ShellPath(VISTORB_TEST_DATA "/scripts/" + name); }
 
 TEST(ScriptEndToEnd, TheDemoPlaysAWholeSessionAndUnloadsCleanly) {
     RunResult run = RunHostWithTestingPlugin("--demo");
@@ -82,13 +68,14 @@ TEST(ScriptEndToEnd, BadInputGetsOneClearMessageAndItsExitStatus) {
     EXPECT_THAT(bad.output, HasSubstr("bad-line.vsim:3: unknown command 'frobnicate'\n"));
     EXPECT_THAT(bad.output, Not(HasSubstr("never printed")));
 
-    RunResult notPlugin = RunHost("--plugin libm.so.6 --script " + Script("load-only.vsim"));
+    RunResult notPlugin = RunHost("--plugin " VISTORB_NOT_A_PLUGIN " --script " + Script("load-only.vsim"));
     EXPECT_EQ(notPlugin.status, 1);
-    EXPECT_THAT(notPlugin.output,
-                HasSubstr("load-only.vsim:1: cannot load libm.so.6: it is not a plugin library: it has no 'exports' record\n"));
+    EXPECT_THAT(notPlugin.output, HasSubstr("load-only.vsim:1: cannot load " VISTORB_NOT_A_PLUGIN
+                                            ": it is not a plugin library: it has no 'exports' record\n"));
     EXPECT_THAT(notPlugin.output, Not(HasSubstr("never printed")));
 
-    RunResult wrongBuild = RunHost("--plugin '" VISTORB_FAKE_PLUGIN_DIR "/fake_wrong_build.so'");
+    RunResult wrongBuild =
+        RunHost("--plugin " + ShellPath(VISTORB_FAKE_PLUGIN_DIR "/fake_wrong_build" VISTORB_LIBRARY_SUFFIX));
     EXPECT_EQ(wrongBuild.status, 1) << "without a script the plugin must load, or the run cannot go on";
     EXPECT_THAT(wrongBuild.output, HasSubstr("it was built for plugin API build 94, this host loads API build 95"));
 
@@ -96,9 +83,11 @@ TEST(ScriptEndToEnd, BadInputGetsOneClearMessageAndItsExitStatus) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_THAT(missing.output, HasSubstr("/nonexistent/x.vsim: cannot read the script: No such file or directory\n"));
 
-    RunResult folder = RunHost("--data /dev/null/data --demo");
+    // Below a file, where no system can make a folder.
+    RunResult folder = RunHost("--data " + ShellPath(VISTORB_HOST_PATH "/data") + " --demo");
     EXPECT_EQ(folder.status, 1);
-    EXPECT_THAT(folder.output, HasSubstr("vistorb-host: cannot use /dev/null/data as the data folder: "));
+    EXPECT_THAT(folder.output, HasSubstr("vistorb-host: cannot use "));
+    EXPECT_THAT(folder.output, HasSubstr("data as the data folder: "));
 
     for (const char* options : {"--bogus", "--build", "--build x", "--gui sideways", "--demo --script x"}) {
         RunResult usage = RunHost(options);
@@ -108,7 +97,7 @@ TEST(ScriptEndToEnd, BadInputGetsOneClearMessageAndItsExitStatus) {
 }
 
 TEST(ScriptEndToEnd, TheConsoleOnStdinLoadsThePluginAndCarriesOnAfterMistakes) {
-    RunResult run = RunHostWithTestingPlugin("", "replay open\\nconsole vistorb_set fov\\nbogus line\\nconsole vistorb_set fov 90\\n");
+    RunResult run = RunHostWithTestingPlugin("", "replay open\nconsole vistorb_set fov\nbogus line\nconsole vistorb_set fov 90\n");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb"));
     EXPECT_THAT(run.output, HasSubstr("[console] Usage: vistorb_set "));
@@ -120,8 +109,8 @@ TEST(ScriptEndToEnd, TheConsoleOnStdinLoadsThePluginAndCarriesOnAfterMistakes) {
 TEST(ScriptEndToEnd, TheReleaseLibraryLoadsButShowsNoPluginTable) {
     // The build a host would load has no diagnostic surface: the state says nothing of the
     // plugin's own data, and the checks that read it fail with a reason.
-    RunResult run = RunHost("--plugin '" VISTORB_PLUGIN_PATH "'",
-                            "expect overrides null\\nexpect presets null\\nexpect count presets 0\\n");
+    RunResult run = RunHost("--plugin " + test_platform::Quoted(VISTORB_PLUGIN_PATH),
+                            "expect overrides null\nexpect presets null\nexpect count presets 0\n");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb 1.1.0.5 (plugin API build 95) from " VISTORB_PLUGIN_PATH));
     EXPECT_THAT(run.output, HasSubstr("console:3: presets is not a list: null\n"));

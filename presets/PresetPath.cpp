@@ -1,0 +1,122 @@
+#include "presets/PresetPath.h"
+
+#include <array>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+#include "core/LogLine.h"
+#include "presets/CameraPreset.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool IsReservedDeviceName(const std::string& name) {
+    // The device name is what stands before the first point, trailing spaces ignored: "CON",
+    // "con.backup" and "COM1 " all open a device. Compared ignoring ASCII case.
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem) c = AsciiUpper(c);
+    static const std::array<const char*, 4> plain = {"CON", "PRN", "AUX", "NUL"};
+    for (const char* reserved : plain)
+        if (stem == reserved) return true;
+    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
+#if defined(_WIN32)
+bool IsValidUtf8(const std::string& text) {
+    return text.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                               static_cast<int>(text.size()), nullptr, 0) > 0;
+}
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                           static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    return wide;
+}
+#endif
+
+}  // namespace
+
+fs::path PresetFilePathFor(const fs::path& folder, const std::string& name) {
+#if defined(_WIN32)
+    // A name that is not UTF-8 has no wide form; the save fails on it anyway (the document
+    // cannot be written), so the narrow path only has to be some path.
+    if (IsValidUtf8(name)) return folder / fs::u8path(PresetFileName(name));
+#endif
+    return folder / fs::path(PresetFileName(name));
+}
+
+std::optional<fs::path> LegacyPresetFilePath(const fs::path& folder, const std::string& name) {
+#if defined(_WIN32)
+    try {
+        fs::path legacy = folder / fs::path(PresetFileName(name));  // through the ANSI code page
+        if (legacy != PresetFilePathFor(folder, name)) return legacy;
+    } catch (const std::exception&) {
+        // The code page cannot hold the name: no earlier version could have written its file.
+    }
+#else
+    (void)folder;
+    (void)name;
+#endif
+    return std::nullopt;
+}
+
+std::string PathText(const fs::path& path) {
+#if defined(_WIN32)
+    return path.u8string();
+#else
+    return path.string();
+#endif
+}
+
+const char* WindowsNameProblem(const std::string& name) {
+    for (unsigned char c : name) {
+        if (c < 0x20) return "Windows does not allow control characters in file names";
+        if (c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' || c == '*')
+            return "Windows does not allow any of <>:\"|?* in file names";
+    }
+    if (!name.empty() && (name.back() == '.' || name.back() == ' '))
+        return "Windows drops a trailing dot or space from names";
+    if (IsReservedDeviceName(name)) return "Windows reserves it for a device";
+    return nullptr;
+}
+
+bool SameFileName(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+#if defined(_WIN32)
+    // The file system's own case rule, not just ASCII: "Ä" and "ä" are one file name too.
+    const std::wstring wa = Wide(a), wb = Wide(b);
+    return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),
+                                TRUE) == CSTR_EQUAL;
+#else
+    return false;
+#endif
+}
+
+fs::path ExistingPresetFile(const fs::path& folder, const std::string& name) {
+    fs::path file = PresetFilePathFor(folder, name);
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(file, error))) return file;
+    if (auto legacy = LegacyPresetFilePath(folder, name); legacy && fs::exists(fs::symlink_status(*legacy, error)))
+        return *legacy;
+    return file;
+}
+
+bool SharesFileWithCached(const std::vector<CameraPreset>& presets, const std::string& name,
+                          const std::string& except, const char* refusal) {
+    for (const CameraPreset& record : presets) {
+        if (record.name == name || record.name == except || !SameFileName(record.name, name)) continue;
+        LogLine("{}, the name \"{}\" shares its file with the preset \"{}\": file names ignore case here", refusal,
+                name, record.name);
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The Windows build, from Debian: MinGW-w64 cross-builds Vistorb.dll, vistorb-host.exe and the
+# test suite into build/windows; Wine runs the suite, the README example and the demo.
+# Usage: test-windows.sh [extra ctest arguments...]
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+build="$root/build/windows"
+jobs="${VISTORB_JOBS:-2}"
+
+started=$SECONDS
+
+# The cross compiler and Wine, from the machine's own package sources.
+packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "test-windows: installing ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q "${missing[@]}"
+fi
+
+# The Linux set-up: build tools, header-only libraries, GoogleTest sources, Dear ImGui 1.86.
+bash "$root/scripts/setup.sh"
+imgui_dir="${VISTORB_IMGUI_DIR:-}"
+if [ -z "$imgui_dir" ]; then
+  for candidate in "$root/third_party/imgui-1.86" "$root/build/_deps/imgui-1.86"; do
+    if [ -f "$candidate/imgui.h" ]; then imgui_dir="$candidate"; break; fi
+  done
+fi
+[ -n "$imgui_dir" ] || { echo "test-windows: no Dear ImGui 1.86 sources found" >&2; exit 1; }
+
+# A Wine prefix of the build tree's own, made quietly before anything runs in it.
+export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
+wine_cmd="$(command -v wine64 || command -v wine)"
+mkdir -p "$build"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "test-windows: making the Wine prefix"
+  wineboot --init >/dev/null 2>&1 || true
+  wineserver --wait || true
+fi
+
+# Release without debug information: the shortest build on a small machine.
+echo "=== Windows build (MinGW-w64) ==="
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DVISTORB_BENCHMARKS=OFF -DIMGUI_DIR="$imgui_dir" >/dev/null
+cmake --build "$build" -j "$jobs"
+
+# The export tables. Vistorb.dll: the description record, the two entry points and the SDK's
+# plugin base (declared for export by the SDK header); nothing else. VistorbTesting.dll: the
+# same and its diagnostic function.
+check_exports() {  # check_exports LIBRARY EXTRA_NAME...
+  local library="$1"; shift
+  echo "=== export table of $library ==="
+  local names
+  names="$(x86_64-w64-mingw32-objdump -p "$build/$library" |
+    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p')"
+  echo "$names"
+  local allowed=(-e exports -e getPlugin -e deleteMe)
+  for name in "$@"; do allowed+=(-e "$name"); done
+  local unexpected
+  unexpected="$(echo "$names" | grep -v -x "${allowed[@]}" \
+    -e '_ZN9BakkesMod6Plugin15BakkesModPlugin.*' -e '_ZT[VIS]N9BakkesMod6Plugin15BakkesModPluginE' || true)"
+  for name in exports getPlugin deleteMe "$@"; do
+    echo "$names" | grep -q -x "$name" || { echo "test-windows: $library does not export $name" >&2; exit 1; }
+  done
+  if [ -n "$unexpected" ]; then
+    echo "test-windows: $library exports more than the host-facing names:" >&2
+    echo "$unexpected" >&2
+    exit 1
+  fi
+}
+check_exports Vistorb.dll
+check_exports VistorbTesting.dll VistorbDiagnosticState
+if x86_64-w64-mingw32-objdump -p "$build/Vistorb.dll" "$build/VistorbTesting.dll" "$build/vistorb-host.exe" |
+   grep -i 'DLL Name' |
+   grep -i -e libstdc -e libgcc -e winpthread; then
+  echo "test-windows: a MinGW runtime DLL is still needed" >&2
+  exit 1
+fi
+
+echo "=== tests under Wine ==="
+(cd "$build" && ctest --output-on-failure -j "$jobs" "$@")
+
+echo "=== README example and demo through vistorb-host.exe under Wine ==="
+run_host() {  # run_host NAME ARGUMENTS...: the output goes to build/windows/NAME.out
+  local name="$1"; shift
+  if ! "$wine_cmd" "$build/vistorb-host.exe" "$@" >"$build/$name.out" 2>&1; then
+    cat "$build/$name.out"
+    echo "test-windows: $name failed" >&2
+    exit 1
+  fi
+}
+run_host readme-example --script "$root/tests/data/scripts/readme-example.vsim"
+run_host demo --demo
+grep -q '^== demo done ==' "$build/demo.out" || { echo "test-windows: the demo did not finish" >&2; exit 1; }
+tail -n 3 "$build/demo.out"
+echo "test-windows: all passed in $((SECONDS - started)) s"
