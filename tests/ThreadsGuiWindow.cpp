@@ -1,6 +1,7 @@
 // The GUI host's render thread draws the window while the game thread ticks the replay and
 // rebuilds the override table. Run under ThreadSanitizer, this proves the window's locking.
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
@@ -94,9 +95,16 @@ TEST_F(ThreadsGuiWindow, ASaveThatStallsOnTheRenderThreadNeverHoldsUpATick) {
         latch.wait(lock, [&] { return stalled; });
     }
 
-    const size_t before = CameraWrites();
-    constexpr size_t kTicks = 60;
-    while (CameraWrites() < before + kTicks) std::this_thread::yield();
+    // Sixty ticks that write the camera must pass while the save is stalled. Polled gently and
+    // through the latest write alone: copying the whole write log in a tight loop would crowd out
+    // the game thread under a slow sanitizer build.
+    const auto lastWriteTick = [&] {
+        const sim::CameraSnapshot camera = host.CameraLatest();
+        return camera.writes.empty() ? uint64_t{0} : camera.writes.back().tick;
+    };
+    const uint64_t before = lastWriteTick();
+    constexpr uint64_t kTicks = 60;
+    while (lastWriteTick() < before + kTicks) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     {
         std::lock_guard<std::mutex> lock(latchLock);
         released = true;
