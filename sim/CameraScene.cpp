@@ -96,15 +96,15 @@ Scene SceneAt(const std::vector<PlayerSpec>& players, uint64_t tick) {
     scene.ball = BallAt(tick);
     const double t = Seconds(tick);
     size_t index = 0;
-    for (const PlayerSpec& spec : players) {
-        if (spec.nullRecord) continue;
+    for (const PlayerSpec& entry : players) {
+        if (entry.nullRecord) continue;
         const Circuit circuit = CircuitOf(index);
         // The angle is reduced in double precision first, so long replays keep float accuracy.
         const double turned = std::fmod(static_cast<double>(circuit.angularSpeed) * t, 2.0 * 3.14159265358979323846);
         const float angle = static_cast<float>(turned) + circuit.phase;
         ScenePlayer player;
-        player.focusId = FocusIdOf(spec);
-        player.name = spec.name;
+        player.focusId = FocusIdOf(entry);
+        player.name = entry.name;
         player.team = static_cast<int>(index % 2);
         player.colour = ColourOf(index);
         player.position =

@@ -214,9 +214,9 @@ TEST(CameraViewScene, PlayersAndBallFollowFixedPathsInsideThePitch) {
     using test_players::Human;
     sim::PlayerSpec null;
     null.nullRecord = true;
-    const std::vector<sim::PlayerSpec> specs = {Human("Steam|1|0", "Ace", {}), null, Bot("Zed", 100.0f),
+    const std::vector<sim::PlayerSpec> roster = {Human("Steam|1|0", "Ace", {}), null, Bot("Zed", 100.0f),
                                                 Bot("Cap", 90.0f)};
-    const Scene start = sim::SceneAt(specs, 0);
+    const Scene start = sim::SceneAt(roster, 0);
     ASSERT_EQ(start.players.size(), 3u) << "the null record has no body";
     EXPECT_EQ(start.players[0].focusId, "Player_Steam|1|0");
     EXPECT_EQ(start.players[1].focusId, "Player_Bot_Zed");
@@ -227,8 +227,8 @@ TEST(CameraViewScene, PlayersAndBallFollowFixedPathsInsideThePitch) {
     EXPECT_NEAR(start.players[0].position.x, -800.0f, 1e-3);
     EXPECT_NEAR(start.players[0].position.y, -2200.0f, 1e-3);
     for (uint64_t tick : {1ull, 600ull, 12345ull, 86400ull * 120ull}) {
-        const Scene now = sim::SceneAt(specs, tick), next = sim::SceneAt(specs, tick + 1);
-        EXPECT_EQ(sim::SceneAt(specs, tick).ball.x, now.ball.x) << "the same tick, the same place";
+        const Scene now = sim::SceneAt(roster, tick), next = sim::SceneAt(roster, tick + 1);
+        EXPECT_EQ(sim::SceneAt(roster, tick).ball.x, now.ball.x) << "the same tick, the same place";
         EXPECT_LT(std::fabs(now.ball.x), sim::kPitchHalfLength);
         for (size_t i = 0; i < now.players.size(); ++i) {
             const ScenePlayer& p = now.players[i];
