@@ -13,18 +13,9 @@ packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
           libsdl2-dev libstb-dev libgl-dev libgl1-mesa-dri xvfb xauth xz-utils dpkg-dev
           libfiu-dev fiu-utils)
 
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q "${missing[@]}"
-fi
+# shellcheck source=packages.sh
+source "$root/scripts/packages.sh"
+install_missing_packages setup "${packages[@]}"
 
 # Writes into $1 a source-package entry made from the first Debian entry of the machine's own
 # apt configuration: the deb822 form (sources.list.d/*.sources) or the one-line form

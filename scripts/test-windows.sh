@@ -12,17 +12,9 @@ started=$SECONDS
 
 # The cross compiler and Wine, from the machine's own package sources.
 packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "test-windows: installing ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q "${missing[@]}"
-fi
+# shellcheck source=packages.sh
+source "$root/scripts/packages.sh"
+install_missing_packages test-windows "${packages[@]}"
 
 # The Linux set-up: build tools, header-only libraries, GoogleTest sources, Dear ImGui 1.86.
 bash "$root/scripts/setup.sh"
