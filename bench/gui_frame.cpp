@@ -53,8 +53,8 @@ struct Plugin {
     std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
 
     explicit Plugin(int presets) {
-        plugin->consoleManager = host.Console();
-        plugin->gameHandle = host.Game();
+        plugin->cvarManager = host.Console();
+        plugin->gameWrapper = host.Game();
         for (int i = 0; i < kPlayers; ++i) {
             CameraOverride entry;
             entry.focusId = fmt::format("Player_Steam|7656119800000{:04}|0", i);

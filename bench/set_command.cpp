@@ -15,8 +15,8 @@ struct Session {
     std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
 
     Session() {
-        plugin->consoleManager = host.Console();
-        plugin->gameHandle = host.Game();
+        plugin->cvarManager = host.Console();
+        plugin->gameWrapper = host.Game();
         plugin->onLoad();
         host.OpenReplay();
         for (int i = 0; i < 8; ++i) {

@@ -42,8 +42,8 @@ struct Session {
     std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
 
     explicit Session(const std::string& focus) {
-        plugin->consoleManager = host.Console();
-        plugin->gameHandle = host.Game();
+        plugin->cvarManager = host.Console();
+        plugin->gameWrapper = host.Game();
         plugin->onLoad();
         OpenReplayOfEight(host, focus);
         {

@@ -7,7 +7,7 @@
 
 #include "camera/CameraOverride.h"
 #include "camera/Roster.h"
-#include "host/GameWrapper.h"
+#include "bakkesmod/wrappers/GameWrapper.h"
 
 // Writes the override into the camera if the camera follows that player: its own values while
 // it is enabled, the player's defaults otherwise. Logs "not in replay" outside a replay.

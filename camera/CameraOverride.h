@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "host/ProfileCameraSettings.h"
+#include "bakkesmod/wrappers/wrapperstructs.h"
 
 // One player's camera override. A plain value: the GUI hands copies of it to the game thread.
 struct CameraOverride {

@@ -16,7 +16,7 @@ constexpr int kRawCameraBuild = 162;
 constexpr uintptr_t kPriCameraPointerOffset = 0x600;
 constexpr uintptr_t kCameraSettingsOffset = 0x278;
 
-ProfileCameraSettings ReadCameraSettings(GameWrapper& game, const PriWrapper& pri) {
+ProfileCameraSettings ReadCameraSettings(GameWrapper& game, PriWrapper& pri) {
     if (game.GetBakkesModVersion() != kRawCameraBuild) return pri.GetCameraSettings();
 
     ProfileCameraSettings settings{};
@@ -31,7 +31,7 @@ ProfileCameraSettings ReadCameraSettings(GameWrapper& game, const PriWrapper& pr
     return settings;
 }
 
-std::string FocusIdOf(const PriWrapper& pri) {
+std::string FocusIdOf(PriWrapper& pri) {
     std::string id = pri.GetbBot() != 0 ? fmt::format("Bot_{}", pri.GetPlayerName().ToString())
                                         : pri.GetUniqueIdWrapper().GetIdString();
     return "Player_" + id;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "camera/CameraOverride.h"
-#include "host/GameWrapper.h"
+#include "bakkesmod/wrappers/GameWrapper.h"
 
 // One override per player, keyed by focus id.
 using CameraOverrideTable = std::map<std::string, CameraOverride>;

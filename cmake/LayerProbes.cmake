@@ -3,12 +3,14 @@
 # below must compile. The probes are built only by these tests (serially: they run the build
 # tool on this tree).
 set(VISTORB_LAYER_PROBES
-  "vistorb_host_sdk|core/LogLine.h|host/Wrappers.h"
-  "vistorb_corelib|presets/CameraPreset.h|host/CVarManagerWrapper.h"
+  "vistorb_host_sdk|core/LogLine.h|bakkesmod/wrappers/GameWrapper.h"
+  "vistorb_corelib|presets/CameraPreset.h|bakkesmod/wrappers/cvarmanagerwrapper.h"
   "vistorb_presets|camera/Roster.h|core/CameraValues.h"
   "vistorb_camera|gui/Sliders.h|core/Guarded.h"
   "vistorb_gui|plugin/Vistorb.h|presets/PresetStore.h"
-  "vistorb_sim|plugin/Vistorb.h|host/HostBinding.h")
+  "vistorb_sim|plugin/Vistorb.h|sdkhost/HostBinding.h"
+  # The plugin sees the SDK's headers only, never what a host adds to run it.
+  "vistorb_plugin|sdkhost/HostBinding.h|bakkesmod/plugin/bakkesmodplugin.h")
 foreach(probe ${VISTORB_LAYER_PROBES})
   string(REPLACE "|" ";" probe "${probe}")
   list(GET probe 0 layer)

@@ -3,7 +3,7 @@
 // place: the preset files' keys, the console command's names and clamps, and the sliders' grid.
 // Every other list of the seven (JSON conversions, command, sliders, the simulator's state) is
 // derived from this table, so the copies cannot drift apart.
-#include "host/ProfileCameraSettings.h"
+#include "bakkesmod/wrappers/wrapperstructs.h"
 
 struct CameraValue {
     float ProfileCameraSettings::*member;

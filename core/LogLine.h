@@ -5,7 +5,7 @@
 
 #include <fmt/format.h>
 
-#include "host/CVarManagerWrapper.h"
+#include "bakkesmod/wrappers/cvarmanagerwrapper.h"
 
 // Copy of the plugin's console manager, made by onLoad; every log line goes through it.
 extern std::shared_ptr<CVarManagerWrapper> globalConsoleManager;

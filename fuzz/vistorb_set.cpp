@@ -16,16 +16,16 @@
 #include <vector>
 
 #include "plugin/Vistorb.h"
+#include "sdkhost/NullHostBinding.h"
 #include "tests/CameraValuesPinned.h"
 
 namespace {
 
 const ProfileCameraSettings kOwnValues{90, 100, -5, 250, 0.5f, 4, 1.2f};
-constexpr uintptr_t kCamera = 0x1000;
 
 // Just enough of a host: a replay switch, a camera that records what it is given, a console that
 // counts lines and keeps the one notifier. Nothing is queued or timed: the command needs neither.
-class FuzzHost : public HostBinding {
+class FuzzHost : public NullHostBinding {
 public:
     bool inReplay = true;
     std::string focusActor;
@@ -33,31 +33,21 @@ public:
     size_t logLines = 0;
     NotifierCallback setCommand;
 
+    // The one game object the command reaches.
+    GameObjectHeader camera{this};
+
+    uintptr_t CameraAddress() const { return reinterpret_cast<uintptr_t>(&camera); }
     bool IsInReplay() override { return inReplay; }
-    uintptr_t GetCamera() override { return kCamera; }
-    uintptr_t GetGameEventAsReplay() override { return 0; }
-    int GetBakkesModVersion() override { return 0; }
-    std::filesystem::path GetDataFolder() override { return {}; }  // the command needs no presets
-    void HookEvent(const std::string&, EventCallback, bool) override {}
-    void SetTimeout(GameCallback, float) override {}
-    void Execute(GameCallback) override {}
+    uintptr_t GetCamera() override { return CameraAddress(); }
     void Log(const std::string&) override { ++logLines; }
     void RegisterNotifier(const std::string& name, NotifierCallback callback, const std::string&,
                           unsigned char) override {
         if (name == "vistorb_set") setCommand = std::move(callback);
     }
-    void ExecuteCommand(const std::string&, bool) override {}
-    std::string GetFocusActor(uintptr_t camera) override { return camera == kCamera ? focusActor : ""; }
+    std::string GetFocusActor(uintptr_t object) override { return object == CameraAddress() ? focusActor : ""; }
     void SetCameraSettings(uintptr_t, ProfileCameraSettings settings) override { cameraWrites.push_back(settings); }
     bool SetCameraState(uintptr_t, const std::string&) override { return true; }
     bool SetFocusActor(uintptr_t, const std::string&) override { return true; }
-    uintptr_t GetPRIs(uintptr_t) override { return 0; }
-    int ArrayCount(uintptr_t) override { return 0; }
-    uintptr_t ArrayGet(uintptr_t, int) override { return 0; }
-    ProfileCameraSettings GetCameraSettings(uintptr_t) override { return {}; }
-    unsigned long GetbBot(uintptr_t) override { return 0; }
-    std::string GetPlayerName(uintptr_t) override { return {}; }
-    std::string GetUniqueIdString(uintptr_t) override { return {}; }
 };
 
 void Check(bool holds) {
@@ -82,8 +72,8 @@ struct Session {
     std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
 
     Session() {
-        plugin->consoleManager = std::make_shared<CVarManagerWrapper>(&host);
-        plugin->gameHandle = std::make_shared<GameWrapper>(&host);
+        plugin->cvarManager = MakeConsoleWrapper(host);
+        plugin->gameWrapper = MakeGameWrapper(host);
         plugin->onLoad();
         Check(static_cast<bool>(host.setCommand));
     }

@@ -4,20 +4,20 @@
 #include "core/Guarded.h"
 #include "plugin/Vistorb.h"
 
-void Vistorb::RefreshPlayers() { RefreshRoster(*gameHandle, cameraOverrides, stateLock); }
+void Vistorb::RefreshPlayers() { RefreshRoster(*gameWrapper, cameraOverrides, stateLock); }
 
-void Vistorb::ApplyCameraOverride(const CameraOverride& override) { WriteOverrideToCamera(*gameHandle, override); }
+void Vistorb::ApplyCameraOverride(const CameraOverride& override) { WriteOverrideToCamera(*gameWrapper, override); }
 
-void Vistorb::ApplyFocusedOverride() { WriteFocusedOverride(*gameHandle, cameraOverrides, stateLock); }
+void Vistorb::ApplyFocusedOverride() { WriteFocusedOverride(*gameWrapper, cameraOverrides, stateLock); }
 
-void Vistorb::UpdateFocusedPlayer() { ReadCameraFocus(*gameHandle, focusedId, stateLock); }
+void Vistorb::UpdateFocusedPlayer() { ReadCameraFocus(*gameWrapper, focusedId, stateLock); }
 
-void Vistorb::FocusPlayer(const CameraOverride& override) { MoveCameraToPlayer(*gameHandle, override); }
+void Vistorb::FocusPlayer(const CameraOverride& override) { MoveCameraToPlayer(*gameWrapper, override); }
 
 void Vistorb::OverridePlayerCameraFromGui(CameraOverride& override) {
     // The closure carries its own copy: by the time the game thread runs it, the GUI may have
     // edited the entry again or the table may have been rebuilt.
-    gameHandle->Execute([this, copy = override](GameWrapper*) {
+    gameWrapper->Execute([this, copy = override](GameWrapper*) {
         RunGuarded("camera override", [&] { ApplyCameraOverride(copy); });
     });
 }

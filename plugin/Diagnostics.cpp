@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/BakkesModPlugin.h"
+#include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "plugin/Exports.h"
 #include "plugin/Vistorb.h"
 
@@ -53,7 +53,7 @@ std::string StateJson() {
 
 }  // namespace
 
-extern "C" BAKKESMOD_EXPORT void VistorbDiagnosticState(void (*sink)(void* context, const char* json, size_t size),
+extern "C" BAKKESMOD_PLUGIN_EXPORT void VistorbDiagnosticState(void (*sink)(void* context, const char* json, size_t size),
                                                         void* context) {
     if (!sink) return;
     std::string text;

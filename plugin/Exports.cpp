@@ -4,7 +4,7 @@
 
 #include "plugin/Exports.h"
 
-#include "host/BakkesModPlugin.h"
+#include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "plugin/Vistorb.h"
 
 namespace {
@@ -15,7 +15,7 @@ Vistorb* CurrentPlugin() { return static_cast<Vistorb*>(pluginInstance.get()); }
 
 extern "C" {
 
-BAKKESMOD_EXPORT uintptr_t getPlugin() {
+BAKKESMOD_PLUGIN_EXPORT uintptr_t getPlugin() {
     if (!pluginInstance) {
         try {
             pluginInstance = std::make_shared<Vistorb>();
@@ -26,11 +26,11 @@ BAKKESMOD_EXPORT uintptr_t getPlugin() {
     return reinterpret_cast<uintptr_t>(&pluginInstance);
 }
 
-BAKKESMOD_EXPORT void deleteMe() {
+BAKKESMOD_PLUGIN_EXPORT void deleteMe() {
     if (pluginInstance) pluginInstance.reset();
 }
 
-BAKKESMOD_EXPORT BakkesMod::Plugin::PluginInfo exports = {
+BAKKESMOD_PLUGIN_EXPORT BakkesMod::Plugin::PluginInfo exports = {
     BAKKESMOD_PLUGIN_API_VERSION,
     "plugin/Vistorb.cpp",
     "Vistorb",

@@ -9,11 +9,11 @@
 
 void Vistorb::InitHooks() {
     // After the game's function, so the camera already has its new focus.
-    gameHandle->HookEventPost("Function TAGame.Camera_Replay_TA.SetFocusActor", [this](std::string) {
+    gameWrapper->HookEventPost("Function TAGame.Camera_Replay_TA.SetFocusActor", [this](std::string) {
         RunGuarded("focus update", [this] { UpdateFocusedPlayer(); });
     });
 
-    gameHandle->HookEvent("Function TAGame.GFxHUD_Replay_TA.Destroyed", [this](std::string) {
+    gameWrapper->HookEvent("Function TAGame.GFxHUD_Replay_TA.Destroyed", [this](std::string) {
         RunGuarded("replay HUD teardown", [this] {
             // focusedId stays: it always names the last player the camera followed.
             std::map<std::string, CameraOverride> dropped;
@@ -22,20 +22,20 @@ void Vistorb::InitHooks() {
         });
     });
 
-    gameHandle->HookEvent("Function TAGame.Replay_TA.Tick", [this](std::string) {
+    gameWrapper->HookEvent("Function TAGame.Replay_TA.Tick", [this](std::string) {
         RunGuarded("replay tick", [this] { ApplyFocusedOverride(); });
     });
 
     // The replay's players are not all there when the import event fires; the roster is built
     // two seconds later. Every import arms its own timer.
-    gameHandle->HookEvent("Function TAGame.GameInfo_Replay_TA.HandleReplayImported", [this](std::string) {
+    gameWrapper->HookEvent("Function TAGame.GameInfo_Replay_TA.HandleReplayImported", [this](std::string) {
         RunGuarded("replay import", [this] {
-            gameHandle->SetTimeout(
+            gameWrapper->SetTimeout(
                 [this](GameWrapper*) { RunGuarded("roster refresh", [this] { RefreshPlayers(); }); }, 2.0f);
         });
     });
 
-    if (gameHandle->IsInReplay()) {
+    if (gameWrapper->IsInReplay()) {
         // A failed start-up refresh must not keep the rest of start-up from running.
         RunGuarded("roster refresh", [this] {
             RefreshPlayers();

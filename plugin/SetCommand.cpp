@@ -47,7 +47,7 @@ void Vistorb::HandleSetCommand(std::vector<std::string> words) {
             LogLine("Usage: {} {} new-value", words.empty() ? std::string("vistorb_set") : words[0], ValueNames());
             return;
         }
-        if (!gameHandle->IsInReplay()) {
+        if (!gameWrapper->IsInReplay()) {
             LogLine("not in replay");
             return;
         }

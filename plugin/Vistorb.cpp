@@ -6,7 +6,7 @@
 #include "core/LogLine.h"
 
 void Vistorb::onLoad() {
-    globalConsoleManager = consoleManager;
+    globalConsoleManager = cvarManager;
 
     // Nothing may escape into the host: a failure ends start-up where it happened, with one
     // line on the console saying why.
@@ -23,7 +23,7 @@ void Vistorb::onLoad() {
     // is registered all the same.
     std::filesystem::path folder;
     try {
-        folder = gameHandle->GetDataFolder();
+        folder = gameWrapper->GetDataFolder();
         folder /= "Vistorb";
         folder /= "presets";
     } catch (const std::exception& e) {
@@ -34,6 +34,6 @@ void Vistorb::onLoad() {
     if (!presetStore.Usable())
         LogLine("Vistorb could not open its preset folder, presets are unavailable: {}", presetStore.UnusableReason());
 
-    consoleManager->registerNotifier(
+    cvarManager->registerNotifier(
         "vistorb_set", [this](std::vector<std::string> words) { HandleSetCommand(std::move(words)); }, "", 0);
 }

@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "bakkesmod/plugin/PluginSettingsWindow.h"
+#include "bakkesmod/plugin/bakkesmodplugin.h"
+#include "bakkesmod/plugin/pluginwindow.h"
 #include "camera/CameraOverride.h"
 #include "gui/Requests.h"
-#include "host/BakkesModPlugin.h"
 #include "presets/CameraPreset.h"
 #include "presets/PresetStore.h"
 
@@ -17,7 +19,7 @@ class Vistorb : public BakkesMod::Plugin::BakkesModPlugin,
                 public BakkesMod::Plugin::PluginSettingsWindow,
                 public BakkesMod::Plugin::PluginWindow {
 public:
-    // consoleManager and gameHandle come first, from BakkesModPlugin.
+    // cvarManager and gameWrapper come first, from BakkesModPlugin.
     PresetStore presetStore;
     std::map<std::string, CameraOverride> cameraOverrides;
     std::string focusedId;
@@ -51,19 +53,32 @@ public:
     // Console command "vistorb_set"
     void HandleSetCommand(std::vector<std::string> words);
 
+    // The SDK's slots, in slot order. Each hands over to the plugin's own operation below.
+    void RenderSettings() override { DrawSettingsPage(); }
+    std::string GetPluginName() override { return GetSettingsName(); }
+    // The one slot both interfaces share.
+    void SetImGuiContext(uintptr_t ctx) override { SetGuiContext(ctx); }
+    void Render() override { DrawWindow(); }
+    std::string GetMenuName() override { return GetMenuId(); }
+    std::string GetMenuTitle() override { return GetMenuCaption(); }
+    bool ShouldBlockInput() override { return WantsInputBlocked(); }
+    bool IsActiveOverlay() override { return IsOverlayActive(); }
+    void OnOpen() override { OnWindowOpened(); }
+    void OnClose() override { OnWindowClosed(); }
+
     // Settings page
-    void DrawSettingsPage() override;
-    std::string GetSettingsName() override;
-    void SetGuiContext(uintptr_t ctx) override;
+    void DrawSettingsPage();
+    std::string GetSettingsName();
+    void SetGuiContext(uintptr_t ctx);
 
     // Plugin window
-    void DrawWindow() override;
-    std::string GetMenuId() override;
-    std::string GetMenuCaption() override;
-    bool WantsInputBlocked() override;
-    bool IsOverlayActive() override;
-    void OnWindowOpened() override;
-    void OnWindowClosed() override;
+    void DrawWindow();
+    std::string GetMenuId();
+    std::string GetMenuCaption();
+    bool WantsInputBlocked();
+    bool IsOverlayActive();
+    void OnWindowOpened();
+    void OnWindowClosed();
 
     void DrawCredits();
 

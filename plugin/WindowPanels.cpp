@@ -49,7 +49,7 @@ void Vistorb::DrawWindow() {
     if (keepOpen) return;
 
     isWindowOpen = false;
-    consoleManager->executeCommand("togglemenu " + GetMenuId(), true);
+    cvarManager->executeCommand("togglemenu " + GetMenuId(), true);
 }
 
 void Vistorb::DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override, GuiRequests& requests) {
@@ -70,7 +70,7 @@ void Vistorb::CarryOutGuiRequests(const GuiRequests& requests) {
             break;
         }
         case GuiRequest::Kind::FocusPlayer:
-            gameHandle->Execute([plugin = this, copy = request.override](GameWrapper*) {
+            gameWrapper->Execute([plugin = this, copy = request.override](GameWrapper*) {
                 RunGuarded("moving the camera to a player", [&] { plugin->FocusPlayer(copy); });
             });
             break;

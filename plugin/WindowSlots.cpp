@@ -16,8 +16,8 @@ void Vistorb::DrawSettingsPage() {
     DrawGuarded("the settings page", [&] {
         DrawSettingsPageContents([&] {
             // Through the window interface, as the host would ask it.
-            const std::string menuId = static_cast<BakkesMod::Plugin::PluginWindow*>(this)->GetMenuId();
-            consoleManager->executeCommand(fmt::format("sleep 1; openmenu {}", menuId), true);
+            const std::string menuId = static_cast<BakkesMod::Plugin::PluginWindow*>(this)->GetMenuName();
+            cvarManager->executeCommand(fmt::format("sleep 1; openmenu {}", menuId), true);
         });
     });
 }

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/ProfileCameraSettings.h"
+#include "bakkesmod/wrappers/wrapperstructs.h"
 
 // A named set of camera values; the record of one preset file.
 struct CameraPreset {

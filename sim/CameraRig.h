@@ -16,7 +16,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/ProfileCameraSettings.h"
+#include "bakkesmod/wrappers/wrapperstructs.h"
 #include "sim/CameraScene.h"
 
 namespace sim {

@@ -151,7 +151,7 @@ void GuiHost::ApplyMenuRequests() {
             continue;
         }
         std::string menuId;
-        if (window) CallSlot("GetMenuId", [&] { menuId = window->GetMenuId(); });
+        if (window) CallSlot("GetMenuName", [&] { menuId = window->GetMenuName(); });
         if (!window || menu != menuId) {
             Message(fmt::format("{}: there is no menu named '{}'", verb, menu));
             continue;
@@ -164,19 +164,19 @@ void GuiHost::SetWindowOpen(bool open) {
     if (!window || open == windowOpen) return;
     windowOpen = open;
     if (!open) {
-        CallSlot("OnWindowClosed", [&] { window->OnWindowClosed(); });
+        CallSlot("OnClose", [&] { window->OnClose(); });
         return;
     }
     // The first time a window of this title opens, it gets a remembered placement.
     std::string caption;
-    CallSlot("GetMenuCaption", [&] { caption = window->GetMenuCaption(); });
+    CallSlot("GetMenuTitle", [&] { caption = window->GetMenuTitle(); });
     if (!caption.empty() && caption.find_first_of("]\r\n") == std::string::npos &&
         seededPlacements.insert(caption).second && !ImGui::FindWindowByName(caption.c_str())) {
         const std::string ini =
             fmt::format("[Window][{}]\nPos={},{}\nSize={},{}\nCollapsed=0\n\n", caption, kWindowX, kWindowY, kWindowW, kWindowH);
         ImGui::LoadIniSettingsFromMemory(ini.c_str(), ini.size());
     }
-    CallSlot("OnWindowOpened", [&] { window->OnWindowOpened(); });
+    CallSlot("OnOpen", [&] { window->OnOpen(); });
 }
 
 // --- What is shown ----------------------------------------------------------------------------
@@ -203,9 +203,9 @@ bool GuiHost::PluginWantsInput() {
     bool wants = false;
     RunOnGuiSide([&] {
         if (!window) return;
-        CallSlot("WantsInputBlocked", [&] {
-            window->SetGuiContext(reinterpret_cast<uintptr_t>(context));
-            wants = window->WantsInputBlocked();
+        CallSlot("ShouldBlockInput", [&] {
+            window->SetImGuiContext(reinterpret_cast<uintptr_t>(context));
+            wants = window->ShouldBlockInput();
         });
     });
     return wants;
@@ -307,7 +307,7 @@ void GuiHost::DrawHostWindows() {
         if (ImGui::Begin(kSettingsTitle, &keepShown) && ImGui::BeginTabBar("host tabs")) {
             if (ImGui::BeginTabItem("Plugins")) {
                 std::string name;
-                CallSlot("GetSettingsName", [&] { name = settings->GetSettingsName(); });
+                CallSlot("GetPluginName", [&] { name = settings->GetPluginName(); });
                 ImGui::BeginChild("plugin list", ImVec2(150.0f, 0.0f), true);
                 ImGui::Selectable(name.c_str(), true);
                 ImGui::EndChild();
@@ -315,9 +315,9 @@ void GuiHost::DrawHostWindows() {
                 ImGui::BeginChild("plugin page", ImVec2(0.0f, 0.0f), true);
                 ImGui::TextUnformatted(name.c_str());
                 ImGui::Separator();
-                CallSlot("DrawSettingsPage", [&] {
-                    settings->SetGuiContext(handle);
-                    settings->DrawSettingsPage();
+                CallSlot("RenderSettings", [&] {
+                    settings->SetImGuiContext(handle);
+                    settings->RenderSettings();
                 });
                 ImGui::EndChild();
                 ImGui::EndTabItem();
@@ -328,9 +328,9 @@ void GuiHost::DrawHostWindows() {
         if (!keepShown) settingsShown = false;
     }
     if (windowOpen && window) {
-        CallSlot("DrawWindow", [&] {
-            window->SetGuiContext(handle);
-            window->DrawWindow();
+        CallSlot("Render", [&] {
+            window->SetImGuiContext(handle);
+            window->Render();
         });
     }
 }

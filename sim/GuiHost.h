@@ -10,11 +10,11 @@
 // host draws of its own (the camera view, its panels) is HostScreen.h.
 //
 // How the host treats the plugin:
-//   - SetGuiContext comes before every drawing slot, on the render thread.
+//   - SetImGuiContext comes before every drawing slot, on the render thread.
 //   - The settings page is drawn inside the host's own settings window ("BakkesMod", tab
 //     "Plugins"), below the page's name, while the settings are shown.
-//   - "openmenu M" opens the plugin window when M is the plugin's GetMenuId (OnWindowOpened,
-//     then DrawWindow every frame); "togglemenu M" opens or closes it (OnWindowClosed when
+//   - "openmenu M" opens the plugin window when M is the plugin's GetMenuName (OnOpen,
+//     then Render every frame); "togglemenu M" opens or closes it (OnClose when
 //     closing); "closemenu M" closes it. The menu "settings" is the host's settings window.
 //     Menu requests come from the game thread and take effect at the start of the next frame.
 //   - The plugin window's first placement is seeded as remembered placement (the GUI library's
@@ -44,7 +44,9 @@
 #include <utility>
 #include <vector>
 
-#include "host/BakkesModPlugin.h"
+#include "bakkesmod/plugin/PluginSettingsWindow.h"
+#include "bakkesmod/plugin/bakkesmodplugin.h"
+#include "bakkesmod/plugin/pluginwindow.h"
 #include "sim/GuiSurface.h"
 #include "sim/HostScreen.h"
 #include "sim/ItemRecorder.h"
@@ -84,7 +86,7 @@ public:
     void AttachPlugin(std::shared_ptr<BakkesMod::Plugin::PluginSettingsWindow> settings,
                       std::shared_ptr<BakkesMod::Plugin::PluginWindow> window,
                       DiagnosticStateFunction diagnostics = nullptr);
-    // Closes the plugin window (OnWindowClosed) and drops the handles; once it returns, no slot
+    // Closes the plugin window (OnClose) and drops the handles; once it returns, no slot
     // of the plugin is called again.
     void DetachPlugin();
     // Attach on every load of `loader`, detach when it unloads. The loader must outlive the GUI
@@ -155,7 +157,7 @@ public:
     std::vector<ScreenTextRun> ScreenText();
     // The first run that contains `part`.
     std::optional<ScreenTextRun> FindText(const std::string& part);
-    // The plugin window's WantsInputBlocked, asked the way the host asks it.
+    // The plugin window's ShouldBlockInput, asked the way the host asks it.
     bool PluginWantsInput();
     ImGuiContext* Context() const { return context; }
 

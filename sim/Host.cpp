@@ -10,8 +10,10 @@
 
 namespace sim {
 
-Host::Host()
-    : game(std::make_shared<GameWrapper>(this)), console(std::make_shared<CVarManagerWrapper>(this)) {}
+Host::Host() : game(MakeGameWrapper(*this)), console(MakeConsoleWrapper(*this)) {
+    // The SDK's wrappers find the host through the first bytes of the objects they wrap.
+    for (unsigned char* object : {serverObject, priArrayObject, cameraObject}) StampGameObject(object, this);
+}
 
 Host::~Host() {
     StopGameThread();
@@ -102,6 +104,7 @@ void Host::AddPlayer(const PlayerSpec& setup) {
             // The game object of a player record, as build 162 is read: a camera pointer at a
             // fixed offset, and the seven floats at a fixed offset of what it points to.
             player->object.reset(new unsigned char[kPriCameraPointerOffset + sizeof(uintptr_t)]());
+            StampGameObject(player->object.get(), this);
             if (setup.hasCameraObject) {
                 player->cameraObject.reset(new unsigned char[kCameraSettingsOffset + sizeof(ProfileCameraSettings)]());
                 std::memcpy(player->cameraObject.get() + kCameraSettingsOffset, &setup.camera, sizeof(setup.camera));

@@ -20,9 +20,9 @@
 #include <thread>
 #include <vector>
 
-#include "host/CVarManagerWrapper.h"
-#include "host/GameWrapper.h"
-#include "host/HostBinding.h"
+#include "bakkesmod/wrappers/cvarmanagerwrapper.h"
+#include "bakkesmod/wrappers/GameWrapper.h"
+#include "sdkhost/HostBinding.h"
 
 namespace sim {
 
@@ -197,7 +197,8 @@ private:
     void RunCommandWords(const std::vector<std::string>& words, std::vector<std::vector<std::string>> rest);
     Player* FindPlayer(uintptr_t pri);      // caller holds mu
     CameraSnapshot CameraWithoutWrites() const;  // caller holds mu
-    // Camera objects and the replay's server only need stable, distinct, non-null addresses.
+    // Camera objects and the replay's server only need stable, distinct, non-null addresses
+    // whose first bytes name this host (StampGameObject).
     static uintptr_t AddressOf(const unsigned char* p) { return reinterpret_cast<uintptr_t>(p); }
     void GameThreadMain(bool autoTick, double tickSeconds);
 

@@ -42,7 +42,7 @@ bool PluginLoader::ReadDescription(void* lib, PluginDescription& out, std::strin
             return false;
         }
     }
-    if (!record->initializeFunc || !record->deleteFunc) {
+    if (!record->initializeFunc || !record->delFunc) {
         error = fmt::format("its 'exports' record has no {} function",
                             record->initializeFunc ? "deleteMe" : "getPlugin");
         return false;
@@ -51,7 +51,7 @@ bool PluginLoader::ReadDescription(void* lib, PluginDescription& out, std::strin
     // functions by name, a mismatch means the record was not built for this library's code.
     const std::pair<const char*, const void*> functions[] = {
         {"getPlugin", reinterpret_cast<const void*>(record->initializeFunc)},
-        {"deleteMe", reinterpret_cast<const void*>(record->deleteFunc)}};
+        {"deleteMe", reinterpret_cast<const void*>(record->delFunc)}};
     for (const auto& [name, pointer] : functions) {
         void* symbol = LibrarySymbol(lib, name);
         if (symbol && symbol != pointer) {
@@ -99,7 +99,7 @@ bool PluginLoader::Load(const std::string& path, std::string& error) {
     if (called && address) handle = *reinterpret_cast<const PluginHandle*>(address);  // the host's own copy
     if (!handle) {
         // getPlugin may have made an object before it failed; let the library release it.
-        host.RunOnGameThread([&] { RunCaught(record->deleteFunc, why); });
+        host.RunOnGameThread([&] { RunCaught(record->delFunc, why); });
         CloseLibrary(lib);
         error = fmt::format("cannot load {}: getPlugin {}", path,
                             !called ? "threw: " + failure
@@ -109,7 +109,7 @@ bool PluginLoader::Load(const std::string& path, std::string& error) {
     }
 
     library = lib;
-    deleteMe = record->deleteFunc;
+    deleteMe = record->delFunc;
     diagnostics = reinterpret_cast<DiagnosticStateFunction>(LibrarySymbol(lib, kDiagnosticStateSymbol));
     libraryPath = path;
     description = read;
@@ -137,8 +137,8 @@ bool PluginLoader::Attach(std::shared_ptr<Plugin> object, std::string& error, co
 }
 
 bool PluginLoader::Start(std::string& error) {
-    plugin->consoleManager = host.Console();
-    plugin->gameHandle = host.Game();
+    plugin->cvarManager = host.Console();
+    plugin->gameWrapper = host.Game();
     // The GUI slots live in the other two bases; the interfaces are exported, so the cast
     // finds them across the library boundary.
     settings = std::dynamic_pointer_cast<SettingsWindow>(plugin);

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "host/BakkesModPlugin.h"
+#include "bakkesmod/plugin/PluginSettingsWindow.h"
+#include "bakkesmod/plugin/bakkesmodplugin.h"
+#include "bakkesmod/plugin/pluginwindow.h"
 
 namespace sim {
 

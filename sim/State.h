@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/ProfileCameraSettings.h"
+#include "bakkesmod/wrappers/wrapperstructs.h"
 #include "sim/Loader.h"
 
 namespace sim {

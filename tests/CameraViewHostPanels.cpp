@@ -42,8 +42,8 @@ class CameraViewHostPanels : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        plugin->consoleManager = host.Console();
-        plugin->gameHandle = host.Game();
+        plugin->cvarManager = host.Console();
+        plugin->gameWrapper = host.Game();
         plugin->onLoad();
         linkedPlugin = plugin.get();
         gui.AttachPlugin(plugin, plugin, &LinkedPluginState);

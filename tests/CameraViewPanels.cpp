@@ -23,8 +23,8 @@ protected:
     sim::PanelsShown shown;
 
     void SetUp() override {
-        plugin->consoleManager = host.Console();
-        plugin->gameHandle = host.Game();
+        plugin->cvarManager = host.Console();
+        plugin->gameWrapper = host.Game();
         plugin->onLoad();
         host.OpenReplay();
         host.AddPlayer(Bot("Zed", 100.0f));

@@ -17,7 +17,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "host/BakkesModPlugin.h"
+#include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "sim/PlatformLibrary.h"
 
 namespace {

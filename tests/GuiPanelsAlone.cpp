@@ -9,7 +9,9 @@
 
 #include "camera/CameraOverride.h"
 #include "gui/OverrideTab.h"
-#include "host/BakkesModPlugin.h"
+#include "bakkesmod/plugin/PluginSettingsWindow.h"
+#include "bakkesmod/plugin/bakkesmodplugin.h"
+#include "bakkesmod/plugin/pluginwindow.h"
 #include "imgui.h"
 #include "sim/GuiHost.h"
 #include "tests/PlayerSupport.h"
@@ -27,7 +29,7 @@ public:
     GuiRequests requests;  // everything the tabs asked for, frame after frame
     std::vector<std::string> activations;
 
-    void DrawWindow() override {
+    void Render() override {
         ImGui::Begin("Panels");
         if (ImGui::BeginTabBar("tabs")) {
             for (auto& [key, entry] : table) {
@@ -46,13 +48,13 @@ public:
             if (request.kind == GuiRequest::Kind::ApplyOverride) applies.push_back(request.override);
         return applies;
     }
-    std::string GetMenuId() override { return "panels"; }
-    std::string GetMenuCaption() override { return "Panels"; }
-    void SetGuiContext(uintptr_t ctx) override { ImGui::SetCurrentContext(reinterpret_cast<ImGuiContext*>(ctx)); }
-    bool WantsInputBlocked() override { return false; }
-    bool IsOverlayActive() override { return true; }
-    void OnWindowOpened() override {}
-    void OnWindowClosed() override {}
+    std::string GetMenuName() override { return "panels"; }
+    std::string GetMenuTitle() override { return "Panels"; }
+    void SetImGuiContext(uintptr_t ctx) override { ImGui::SetCurrentContext(reinterpret_cast<ImGuiContext*>(ctx)); }
+    bool ShouldBlockInput() override { return false; }
+    bool IsActiveOverlay() override { return true; }
+    void OnOpen() override {}
+    void OnClose() override {}
 };
 
 CameraOverride Entry(const std::string& id, const std::string& name, float fov) {

@@ -76,8 +76,8 @@ protected:
     std::filesystem::path PresetFolder() { return host.DataFolder() / "Vistorb" / "presets"; }
 
     void Load() {
-        plugin->consoleManager = host.Console();
-        plugin->gameHandle = host.Game();
+        plugin->cvarManager = host.Console();
+        plugin->gameWrapper = host.Game();
         plugin->onLoad();
         gui.AttachPlugin(plugin, plugin);
         host.ClearLog();

@@ -34,8 +34,8 @@ TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
     options.height = 600;
     options.screenshotFolder = (host.DataFolder() / "shots").string();
     sim::GuiHost gui(options);
-    plugin->consoleManager = host.Console();
-    plugin->gameHandle = host.Game();
+    plugin->cvarManager = host.Console();
+    plugin->gameWrapper = host.Game();
     plugin->onLoad();
     gui.AttachPlugin(plugin, plugin);
     gui.ShowSettings(true);
@@ -121,8 +121,8 @@ TEST(GuiWindowMode, ScriptedActionsWorkOnAWindowThatAPersonDrives) {
     options.window = sim::OpenGuiWindow;
     options.visible = options.liveInput = true;
     sim::GuiHost gui(options);
-    plugin->consoleManager = host.Console();
-    plugin->gameHandle = host.Game();
+    plugin->cvarManager = host.Console();
+    plugin->gameWrapper = host.Game();
     plugin->onLoad();
     gui.AttachPlugin(plugin, plugin);
     gui.ShowSettings(true);

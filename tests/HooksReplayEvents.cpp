@@ -90,8 +90,8 @@ TEST(HooksLogLine, WritesExactlyTheTextAndDropsItBeforeOnLoad) {
 
     sim::Host host;
     auto plugin = std::make_shared<Vistorb>();
-    plugin->consoleManager = host.Console();
-    plugin->gameHandle = host.Game();
+    plugin->cvarManager = host.Console();
+    plugin->gameWrapper = host.Game();
     plugin->onLoad();
     EXPECT_THAT(host.LogLines(), Not(Contains("no focus actor")));
     host.ClearLog();

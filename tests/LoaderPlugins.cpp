@@ -54,8 +54,8 @@ TEST_F(LoaderPlugins, LoadsTheBuiltLibraryThroughItsExportsAndStartsIt) {
     EXPECT_EQ(loader->Description().pluginType, 1u);
 
     // The handles reached the object before onLoad, and onLoad ran.
-    EXPECT_EQ(loader->LoadedPlugin()->consoleManager, host.Console());
-    EXPECT_EQ(loader->LoadedPlugin()->gameHandle, host.Game());
+    EXPECT_EQ(loader->LoadedPlugin()->cvarManager, host.Console());
+    EXPECT_EQ(loader->LoadedPlugin()->gameWrapper, host.Game());
     EXPECT_THAT(host.HookKeys(), ElementsAre("post:Function TAGame.Camera_Replay_TA.SetFocusActor",
                                              "Function TAGame.GFxHUD_Replay_TA.Destroyed",
                                              "Function TAGame.Replay_TA.Tick",
@@ -68,7 +68,7 @@ TEST_F(LoaderPlugins, LoadsTheBuiltLibraryThroughItsExportsAndStartsIt) {
     // The GUI interfaces are found across the library boundary, on the same object.
     ASSERT_NE(loader->Settings(), nullptr);
     ASSERT_NE(loader->PluginWindowSlot(), nullptr);
-    EXPECT_EQ(loader->PluginWindowSlot()->GetMenuId(), "Vistorb");
+    EXPECT_EQ(loader->PluginWindowSlot()->GetMenuName(), "Vistorb");
 
     // A replay was open at load time: the roster and the focus were read at once, and the
     // simulator's state view sees them through the library's diagnostic surface.

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/ProfileCameraSettings.h"
+#include "bakkesmod/wrappers/wrapperstructs.h"
 #include "sim/Host.h"
 
 namespace test_players {

@@ -25,8 +25,8 @@ TEST_F(PluginStartUp, LoadsItsPresetsOrStopsCleanly) {
     {
         host.SetDataFolder(root / "data");
         auto plugin = std::make_shared<Vistorb>();
-        plugin->consoleManager = host.Console();
-        plugin->gameHandle = host.Game();
+        plugin->cvarManager = host.Console();
+        plugin->gameWrapper = host.Game();
         plugin->onLoad();
         EXPECT_EQ(plugin->presetStore.presetFolder, folder);
         ASSERT_EQ(Names(plugin->presetStore.presets), std::vector<std::string>{"Wide"});
@@ -40,8 +40,8 @@ TEST_F(PluginStartUp, LoadsItsPresetsOrStopsCleanly) {
     blocked.SetDataFolder(root / "blocked");
     std::ofstream(root / "blocked" / "Vistorb") << "a file where a folder should be";
     auto plugin = std::make_shared<Vistorb>();
-    plugin->consoleManager = blocked.Console();
-    plugin->gameHandle = blocked.Game();
+    plugin->cvarManager = blocked.Console();
+    plugin->gameWrapper = blocked.Game();
     EXPECT_NO_THROW(plugin->onLoad());
     EXPECT_TRUE(plugin->presetStore.presets.empty());
     EXPECT_FALSE(plugin->presetStore.Usable());

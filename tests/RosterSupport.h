@@ -41,8 +41,8 @@ protected:
     std::vector<std::string> startupLines;
 
     void Load() {
-        plugin->consoleManager = host.Console();
-        plugin->gameHandle = host.Game();
+        plugin->cvarManager = host.Console();
+        plugin->gameWrapper = host.Game();
         plugin->onLoad();
         for (const std::string& line : host.LogLines())
             if (line.find("preset") == std::string::npos) startupLines.push_back(line);

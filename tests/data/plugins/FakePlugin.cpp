@@ -4,7 +4,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "host/BakkesModPlugin.h"
+#include "bakkesmod/plugin/bakkesmodplugin.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ public:
     void onLoad() override {
 #if defined(FAKE_THROWING_ONLOAD)
         // Installs a hook first, so the host has something of the plugin to drop again.
-        gameHandle->HookEvent("Function TAGame.Replay_TA.Tick", [](std::string) {});
+        gameWrapper->HookEvent("Function TAGame.Replay_TA.Tick", [](std::string) {});
         throw std::runtime_error("the fake plugin refuses to start");
 #endif
     }
@@ -25,20 +25,20 @@ std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> instance;
 
 extern "C" {
 
-BAKKESMOD_EXPORT uintptr_t getPlugin() {
+BAKKESMOD_PLUGIN_EXPORT uintptr_t getPlugin() {
 #if !defined(FAKE_EMPTY_HANDLE)
     if (!instance) instance = std::make_shared<FakePlugin>();
 #endif
     return reinterpret_cast<uintptr_t>(&instance);
 }
 
-BAKKESMOD_EXPORT void deleteMe() { instance.reset(); }
+BAKKESMOD_PLUGIN_EXPORT void deleteMe() { instance.reset(); }
 
 #if defined(FAKE_MISMATCHED_SYMBOL)
 static uintptr_t otherGetPlugin() { return getPlugin(); }
 #endif
 
-BAKKESMOD_EXPORT BakkesMod::Plugin::PluginInfo exports = {
+BAKKESMOD_PLUGIN_EXPORT BakkesMod::Plugin::PluginInfo exports = {
 #if defined(FAKE_WRONG_BUILD)
     94,
 #else

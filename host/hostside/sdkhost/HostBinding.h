@@ -1,17 +1,25 @@
 #pragma once
-// The one door between the SDK wrappers and whatever host is running them. Every wrapper the
-// host hands out carries a pointer to this interface; the plugin itself never names it.
+// Not part of the host's SDK: what a host implements for the stand-in SDK library, which plays
+// the part of the host's pluginsdk library. The wrappers' methods live in that library and
+// answer every call through the HostBinding of the object they wrap:
+//   - GameWrapper and CVarManagerWrapper are made from the binding's own address;
+//   - every game object a host hands out (camera, replay server, player array, player record)
+//     begins with a GameObjectHeader naming its binding, as a game object begins with its class.
+// A plugin never names any of this.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
+#include <typeindex>
 #include <vector>
 
-#include "ProfileCameraSettings.h"
+#include "bakkesmod/wrappers/cvarmanagerwrapper.h"
+#include "bakkesmod/wrappers/wrapperstructs.h"
 
 class GameWrapper;
 
-class HostBinding {
+class BAKKESMOD_PLUGIN_IMPORT HostBinding {
 public:
     using EventCallback = std::function<void(std::string eventName)>;
     using GameCallback = std::function<void(GameWrapper*)>;
@@ -50,3 +58,15 @@ public:
     virtual std::string GetPlayerName(uintptr_t pri) = 0;
     virtual std::string GetUniqueIdString(uintptr_t pri) = 0;
 };
+
+// The first bytes of every game object a host hands out.
+struct GameObjectHeader {
+    HostBinding* host;
+};
+
+// Writes the header into a game object's first bytes (objects are often plain byte blocks).
+BAKKESMOD_PLUGIN_IMPORT void StampGameObject(void* object, HostBinding* host);
+
+// The wrappers a host sets on a plugin before onLoad.
+BAKKESMOD_PLUGIN_IMPORT std::shared_ptr<GameWrapper> MakeGameWrapper(HostBinding& host);
+BAKKESMOD_PLUGIN_IMPORT std::shared_ptr<CVarManagerWrapper> MakeConsoleWrapper(HostBinding& host);

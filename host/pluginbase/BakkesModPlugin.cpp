@@ -1,4 +1,6 @@
-#include "BakkesModPlugin.h"
+// The plugin base's bodies: what the SDK writes inline in its header and MSVC exports from
+// every plugin. They go into each plugin library (and the host), never into the SDK library.
+#include "bakkesmod/plugin/bakkesmodplugin.h"
 
 namespace BakkesMod::Plugin {
 
