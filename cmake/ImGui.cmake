@@ -5,13 +5,17 @@
 #   imgui_plugin_testing  the testing plugin's private copy, with the hooks, so that the host's
 #                         recorder sees the plugin's widgets too.
 # The hooks change no struct layout, so every copy matches the host's context.
-set(IMGUI_SOURCES
-  ${IMGUI_DIR}/imgui.cpp ${IMGUI_DIR}/imgui_draw.cpp ${IMGUI_DIR}/imgui_tables.cpp
-  ${IMGUI_DIR}/imgui_widgets.cpp ${IMGUI_DIR}/misc/cpp/imgui_stdlib.cpp)
+# IMGUI_DIR is either Debian's 1.86 or the host's own 1.75 (which has no tables yet).
+set(IMGUI_SOURCES ${IMGUI_DIR}/imgui.cpp ${IMGUI_DIR}/imgui_draw.cpp ${IMGUI_DIR}/imgui_widgets.cpp)
+if(EXISTS ${IMGUI_DIR}/imgui_tables.cpp)
+  list(APPEND IMGUI_SOURCES ${IMGUI_DIR}/imgui_tables.cpp)
+endif()
+file(STRINGS ${IMGUI_DIR}/imgui.h imgui_version REGEX "^#define IMGUI_VERSION +\"")
+message(STATUS "Dear ImGui: ${imgui_version} from ${IMGUI_DIR}")
 
 # The headers alone, for code that draws but leaves the choice of copy to whoever links it.
 add_library(imgui_headers INTERFACE)
-target_include_directories(imgui_headers SYSTEM INTERFACE ${IMGUI_DIR} ${IMGUI_DIR}/misc/cpp)
+target_include_directories(imgui_headers SYSTEM INTERFACE ${IMGUI_DIR})
 
 # The hooks and the recorder interface they forward to (testing/).
 add_library(vistorb_testing_hooks INTERFACE)

@@ -3,13 +3,13 @@
 
 #include "gui/Sliders.h"
 #include "imgui.h"
-#include "imgui_stdlib.h"
+#include "gui/TextField.h"
 
 namespace {
 
 void DrawSavePresetPopup(const OverrideTabContext& context) {
     if (!ImGui::BeginPopup("save_new_preset_popup")) return;
-    ImGui::InputText("Preset Name", &context.newPreset.name);
+    InputTextString("Preset Name", context.newPreset.name);
     if (ImGui::Button("Save")) {
         context.requests.push_back({GuiRequest::Kind::SavePreset, {}, context.newPreset});
         ImGui::CloseCurrentPopup();

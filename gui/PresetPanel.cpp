@@ -15,7 +15,7 @@
 #include "gui/SearchableCombo.h"
 #include "gui/Sliders.h"
 #include "imgui.h"
-#include "imgui_stdlib.h"
+#include "gui/TextField.h"
 
 namespace {
 
@@ -192,7 +192,7 @@ void DrawRenamePopup(PresetPanel& panel) {
     const ImGuiID asking = ImGui::GetID("replace_question");
     if (ImGui::IsWindowAppearing()) state->SetBool(asking, false);
 
-    if (ImGui::InputText("Preset Name", &panel.rename.name)) state->SetBool(asking, false);
+    if (InputTextString("Preset Name", panel.rename.name)) state->SetBool(asking, false);
     DrawCameraSettingsSliders(panel.rename.settings);
     if (state->GetBool(asking)) {
         state->SetBool(asking, DrawReplaceQuestion(panel));

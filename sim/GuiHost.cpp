@@ -69,8 +69,12 @@ void GuiHost::Init() {
     io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
 
     // Both copies of the GUI library report every item they lay out to the recorder.
+#if IMGUI_VERSION_NUM >= 18600
     context->TestEngine = static_cast<ImGuiItemRecorder*>(&recorder);
     context->TestEngineHookItems = true;
+#else
+    io.UserData = static_cast<ImGuiItemRecorder*>(&recorder);  // 1.75: no test-engine slot, hooks always on
+#endif
 
     if (!options.window) return;
     try {
