@@ -3,6 +3,7 @@
 #include "gui/PresetPanel.h"
 
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,27 +44,60 @@ void DrawAllPresetRows(PresetPanel& panel, float width) {
             DrawPresetRow(panel, static_cast<size_t>(row), width);
 }
 
-// The presets whose name contains `search`, any case; again only the rows in view are laid out.
-// The filter is asked once per preset to count the rows, then again up to the last row in view.
-void DrawMatchingPresetRows(PresetPanel& panel, std::string_view search, float width) {
+// The indices of the presets whose name contains the search text, any case, kept from frame to
+// frame: the search text changes only when the user types, the cache only when a preset is saved,
+// renamed or deleted, so a frame with the list open costs the rows in view, not every name.
+//
+// One list serves the one combo of the window, on the GUI thread. It is derived data, rebuilt
+// from the panel's own fields whenever they may differ from what it was built from:
+// - the search text differs;
+// - the cache is another vector, or holds another number of records (a save or a delete);
+// - the list has just opened. The cache can change while the list is closed in ways the two
+//   above do not see (a rename keeps the count), but not while it is open: renaming, like saving
+//   from a tab, goes through a popup of its own, and opening one closes the combo's.
+struct MatchingPresets {
+    const ImGuiContext* context = nullptr;  // the GUI context and the combo it was built for
+    ImGuiID combo = 0;
+    const CameraPreset* records = nullptr;
+    size_t count = 0;
+    std::string search;
+    std::vector<size_t> indices;
+
+    bool BuiltFor(ImGuiID comboId, const std::vector<CameraPreset>& presets, std::string_view text) const {
+        return context == ImGui::GetCurrentContext() && combo == comboId && records == presets.data() &&
+               count == presets.size() && search == text;
+    }
+    void Build(ImGuiID comboId, const std::vector<CameraPreset>& presets, std::string_view text) {
+        context = ImGui::GetCurrentContext();
+        combo = comboId;
+        records = presets.data();
+        count = presets.size();
+        search.assign(text.data(), text.size());
+        indices.clear();
+        const CaseFolding folding;
+        for (size_t i = 0; i < presets.size(); ++i)
+            if (FindIgnoreCase(presets[i].name, search, folding) != std::string_view::npos) indices.push_back(i);
+    }
+};
+
+// The one list, guarded because nothing stops a process from drawing two GUI contexts on two
+// threads; the lock is never contended in a host.
+std::mutex matchingLock;
+MatchingPresets matching;
+
+// The matching presets, only the rows in view laid out. `comboId` names the combo whose list is
+// being drawn (the list window is the current one).
+void DrawMatchingPresetRows(PresetPanel& panel, ImGuiID comboId, std::string_view search, float width) {
+    const std::lock_guard<std::mutex> lock(matchingLock);
     const std::vector<CameraPreset>& presets = panel.store.presets;
-    const CaseFolding folding;
-    const auto matches = [&](const CameraPreset& preset) {
-        return FindIgnoreCase(preset.name, search, folding) != std::string_view::npos;
-    };
-    int count = 0;
-    for (const CameraPreset& preset : presets) count += matches(preset) ? 1 : 0;
+    if (ImGui::IsWindowAppearing() || !matching.BuiltFor(comboId, presets, search))
+        matching.Build(comboId, presets, search);
 
     ImGuiListClipper clipper;
-    clipper.Begin(count);
-    while (clipper.Step()) {
-        int row = 0;
-        for (size_t i = 0; i < presets.size() && row < clipper.DisplayEnd; ++i) {
-            if (!matches(presets[i])) continue;
-            if (row >= clipper.DisplayStart) DrawPresetRow(panel, i, width);
-            ++row;
-        }
-    }
+    clipper.Begin(static_cast<int>(matching.indices.size()));
+    while (clipper.Step())
+        for (int row = clipper.DisplayStart; row < clipper.DisplayEnd; ++row)
+            DrawPresetRow(panel, matching.indices[static_cast<size_t>(row)], width);
 }
 
 // Whether the cache holds `preset`: its name with exactly its values.
@@ -78,11 +112,12 @@ bool CachedAsIs(const PresetStore& store, const CameraPreset& preset) {
 }  // namespace
 
 void DrawPresetCombo(PresetPanel& panel) {
+    const ImGuiID comboId = ImGui::GetID("Presets");
     if (!BeginSearchableCombo("Presets", panel.selected.name.c_str(), panel.search, panel.searchSize, "Search", 0))
         return;
     // The list sizes itself to its rows; a name is cut at the screen's width at most.
     const std::string_view search(panel.search, strnlen(panel.search, panel.searchSize));
-    DrawMatchingPresetRows(panel, search, ImGui::GetIO().DisplaySize.x);
+    DrawMatchingPresetRows(panel, comboId, search, ImGui::GetIO().DisplaySize.x);
     ImGui::EndCombo();
 }
 

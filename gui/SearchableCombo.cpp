@@ -5,9 +5,12 @@
 #include <cctype>
 
 #include "gui/ClippedText.h"
+#include "gui/ImGuiVersions.h"
 #include "imgui_internal.h"
 
 namespace {
+
+namespace versions = imgui_versions;
 
 // What the field may disturb of the library's active-item bookkeeping while it pretends to be
 // the active widget; put back afterwards so the widget that is really active is unaffected.
@@ -15,14 +18,15 @@ struct ActiveItemState {
     ImGuiID id;
     ImGuiWindow* window;
     float timer;
-    bool isJustActivated, allowOverlap, noClearOnFocusLoss, pressedBefore, editedBefore, editedThisFrame;
+    bool isJustActivated, allowOverlap, pressedBefore, editedBefore, editedThisFrame;
     int mouseButton;
     ImGuiInputSource source;
+    versions::NoClearOnFocusLoss noClearOnFocusLoss;
 
     static ActiveItemState Save(const ImGuiContext& g) {
         return {g.ActiveId, g.ActiveIdWindow, g.ActiveIdTimer, g.ActiveIdIsJustActivated, g.ActiveIdAllowOverlap,
-                g.ActiveIdNoClearOnFocusLoss, g.ActiveIdHasBeenPressedBefore, g.ActiveIdHasBeenEditedBefore,
-                g.ActiveIdHasBeenEditedThisFrame, g.ActiveIdMouseButton, g.ActiveIdSource};
+                g.ActiveIdHasBeenPressedBefore, g.ActiveIdHasBeenEditedBefore, g.ActiveIdHasBeenEditedThisFrame,
+                g.ActiveIdMouseButton, g.ActiveIdSource, versions::NoClearOnFocusLoss::Save(g)};
     }
     void Restore(ImGuiContext& g) const {
         g.ActiveId = id;
@@ -30,12 +34,12 @@ struct ActiveItemState {
         g.ActiveIdTimer = timer;
         g.ActiveIdIsJustActivated = isJustActivated;
         g.ActiveIdAllowOverlap = allowOverlap;
-        g.ActiveIdNoClearOnFocusLoss = noClearOnFocusLoss;
         g.ActiveIdHasBeenPressedBefore = pressedBefore;
         g.ActiveIdHasBeenEditedBefore = editedBefore;
         g.ActiveIdHasBeenEditedThisFrame = editedThisFrame;
         g.ActiveIdMouseButton = mouseButton;
         g.ActiveIdSource = source;
+        noClearOnFocusLoss.Restore(g);
     }
 };
 
@@ -44,12 +48,12 @@ struct ActiveItemState {
 struct LayoutState {
     ImVec2 cursorPos, cursorPosPrevLine, cursorMaxPos, prevLineSize, currLineSize;
     float prevLineTextBaseOffset, currLineTextBaseOffset;
-    ImGuiLastItemData lastItem;
+    versions::LastItem lastItem;
 
     static LayoutState Save(const ImGuiContext& g, const ImGuiWindow& window) {
         const ImGuiWindowTempData& dc = window.DC;
         return {dc.CursorPos, dc.CursorPosPrevLine, dc.CursorMaxPos, dc.PrevLineSize, dc.CurrLineSize,
-                dc.PrevLineTextBaseOffset, dc.CurrLineTextBaseOffset, g.LastItemData};
+                dc.PrevLineTextBaseOffset, dc.CurrLineTextBaseOffset, versions::LastItem::Save(g)};
     }
     void Restore(ImGuiContext& g, ImGuiWindow& window) const {
         ImGuiWindowTempData& dc = window.DC;
@@ -60,31 +64,43 @@ struct LayoutState {
         dc.CurrLineSize = currLineSize;
         dc.PrevLineTextBaseOffset = prevLineTextBaseOffset;
         dc.CurrLineTextBaseOffset = currLineTextBaseOffset;
-        g.LastItemData = lastItem;
+        lastItem.Restore(g);
     }
 };
 
+// Where the combo is and what state it is in during this frame.
+struct ComboFrame {
+    ImGuiID id;
+    ImRect frame;          // the preview area and the arrow part
+    float previewRight;    // where the arrow part starts
+    float arrowSize;
+    ImVec2 labelSize;
+    bool hovered, popupOpen, opening;
+};
+
 // The search field in place of the preview. It carries the combo's label, hence the combo's id.
-void DrawSearchField(ImGuiWindow& window, ImGuiID id, const char* label, const ImRect& frame, float previewRight,
-                     char* search, int searchSize, const char* hint, bool opening) {
+void DrawSearchField(ImGuiWindow& window, const ComboFrame& combo, const char* label, char* search, int searchSize,
+                     const char* hint) {
     ImGuiContext& g = *GImGui;
     const LayoutState layout = LayoutState::Save(g, window);
-    window.DC.CursorPos = frame.Min;
+    window.DC.CursorPos = combo.frame.Min;
 
     // The field would draw its own copy of the label over the arrow; the combo draws the label.
-    ImGui::PushClipRect(frame.Min, ImVec2(previewRight, frame.Max.y), true);
-    const ImVec2 size(previewRight - frame.Min.x, frame.GetHeight());
-    if (opening) {
+    const ImRect& frame = combo.frame;
+    ImGui::PushClipRect(frame.Min, ImVec2(combo.previewRight, frame.Max.y), true);
+    const ImVec2 size(combo.previewRight - frame.Min.x, frame.GetHeight());
+    if (combo.opening) {
         // As if activated by keyboard navigation: the field starts text input in this frame.
-        const ImGuiID navInput = g.NavActivateInputId;
-        g.NavActivateInputId = id;
+        ImGuiID& navInput = versions::NavActivateInputId(g);
+        const ImGuiID savedNavInput = navInput;
+        navInput = combo.id;
         ImGui::InputTextEx(label, hint, search, searchSize, size, ImGuiInputTextFlags_NoUndoRedo, nullptr, nullptr);
-        g.NavActivateInputId = navInput;
+        versions::NavActivateInputId(g) = savedNavInput;
     } else {
         // The open list holds the focus, which took the active id from the field. Handing it back
         // for the field's turn lets the field take the typed characters in every frame.
         const ActiveItemState active = ActiveItemState::Save(g);
-        g.ActiveId = id;
+        g.ActiveId = combo.id;
         ImGui::InputTextEx(label, hint, search, searchSize, size, ImGuiInputTextFlags_NoUndoRedo, nullptr, nullptr);
         active.Restore(g);
     }
@@ -92,79 +108,153 @@ void DrawSearchField(ImGuiWindow& window, ImGuiID id, const char* label, const I
     layout.Restore(g, window);
 }
 
+// Whether the popup `id` is open at the current level of the popup stack, as the library asks it.
+bool PopupOpenHere(const ImGuiContext& g, ImGuiID id) {
+    return g.OpenPopupStack.Size > g.BeginPopupStack.Size && g.OpenPopupStack[g.BeginPopupStack.Size].PopupId == id;
+}
+
+// Lays the combo out and handles the press on it; false when it is clipped away.
+bool LayOutCombo(ImGuiWindow& window, const char* label, ComboFrame& combo) {
+    using namespace ImGui;
+    const ImGuiStyle& style = GImGui->Style;
+    combo.id = window.GetID(label);
+    combo.arrowSize = GetFrameHeight();
+    combo.labelSize = CalcTextSize(label, nullptr, true);
+    const ImVec2 min = window.DC.CursorPos;
+    combo.frame = ImRect(min, min + ImVec2(CalcItemWidth(), combo.labelSize.y + style.FramePadding.y * 2.0f));
+    const float labelRoom = combo.labelSize.x > 0.0f ? style.ItemInnerSpacing.x + combo.labelSize.x : 0.0f;
+    const ImRect total(combo.frame.Min, combo.frame.Max + ImVec2(labelRoom, 0.0f));
+    ItemSize(total, style.FramePadding.y);
+    if (!ItemAdd(total, combo.id, &combo.frame)) return false;
+
+    bool held = false;
+    const bool pressed = ButtonBehavior(combo.frame, combo.id, &combo.hovered, &held);
+    const ImGuiID popupId = ImHashStr("##ComboPopup", 0, combo.id);
+    combo.popupOpen = PopupOpenHere(*GImGui, popupId);
+    combo.opening = pressed && !combo.popupOpen;
+    if (combo.opening) {
+        OpenPopupEx(popupId);
+        combo.popupOpen = true;
+    }
+    combo.previewRight = ImMax(combo.frame.Min.x, combo.frame.Max.x - combo.arrowSize);
+    return true;
+}
+
+// The preview area's background while closed, the arrow part, the border, the preview, the label.
+void DrawComboShape(ImGuiWindow& window, const ComboFrame& combo, const char* label, const char* previewValue) {
+    using namespace ImGui;
+    const ImGuiStyle& style = GImGui->Style;
+    const ImRect& frame = combo.frame;
+    ImDrawList& draw = *window.DrawList;
+    if (!combo.popupOpen)
+        draw.AddRectFilled(frame.Min, ImVec2(combo.previewRight, frame.Max.y),
+                           GetColorU32(combo.hovered ? ImGuiCol_FrameBgHovered : ImGuiCol_FrameBg), style.FrameRounding,
+                           versions::kRoundLeft);
+
+    const bool lit = combo.popupOpen || combo.hovered;
+    const ImU32 arrowBackground = GetColorU32(lit ? ImGuiCol_ButtonActive : ImGuiCol_ButtonHovered);
+    const bool arrowOnly = frame.GetWidth() <= combo.arrowSize;
+    draw.AddRectFilled(ImVec2(combo.previewRight, frame.Min.y), frame.Max, arrowBackground, style.FrameRounding,
+                       arrowOnly ? versions::kRoundAll : versions::kRoundRight);
+    if (combo.previewRight + combo.arrowSize - style.FramePadding.x <= frame.Max.x)
+        RenderArrow(&draw, ImVec2(combo.previewRight + style.FramePadding.y, frame.Min.y + style.FramePadding.y),
+                    GetColorU32(ImGuiCol_Text), ImGuiDir_Down, 1.0f);
+    RenderFrameBorder(frame.Min, frame.Max, style.FrameRounding);
+
+    if (!combo.popupOpen && previewValue != nullptr) {
+        // Only the part that fits is measured: a preset's name may be of any length.
+        const ImVec2 previewMin = frame.Min + style.FramePadding;
+        const char* previewEnd = VisibleTextEnd(previewValue, nullptr, combo.previewRight - previewMin.x);
+        RenderTextClipped(previewMin, ImVec2(combo.previewRight, frame.Max.y), previewValue, previewEnd, nullptr);
+    }
+    if (combo.labelSize.x > 0.0f)
+        RenderText(ImVec2(frame.Max.x + style.ItemInnerSpacing.x, frame.Min.y + style.FramePadding.y), label);
+}
+
+// The tallest list of `rows` rows, as the library measures a combo's list.
+float ListHeightForRows(const ImGuiContext& g, int rows) {
+    return (g.FontSize + g.Style.ItemSpacing.y) * rows - g.Style.ItemSpacing.y + g.Style.WindowPadding.y * 2.0f;
+}
+
+// How many rows the list shows at most, by the caller's height flag; 8 unless told otherwise.
+int MaxListRows(ImGuiComboFlags flags) {
+    if (flags & ImGuiComboFlags_HeightSmall) return 4;
+    if (flags & ImGuiComboFlags_HeightLarge) return 20;
+    if (flags & ImGuiComboFlags_HeightLargest) return -1;  // as many as fit
+    return 8;
+}
+
+// The library's combo list: the caller's size constraint (widened to the combo) or at most 8 rows,
+// one popup window per popup depth, placed below the combo or where it fits.
+bool BeginComboList(const ComboFrame& combo, ImGuiComboFlags flags) {
+    using namespace ImGui;
+    ImGuiContext& g = *GImGui;
+    const ImGuiID popupId = ImHashStr("##ComboPopup", 0, combo.id);
+    if (!PopupOpenHere(g, popupId)) {
+        g.NextWindowData.ClearFlags();
+        return false;
+    }
+    const float width = combo.frame.GetWidth();
+    if (g.NextWindowData.Flags & ImGuiNextWindowDataFlags_HasSizeConstraint) {
+        g.NextWindowData.SizeConstraintRect.Min.x = ImMax(g.NextWindowData.SizeConstraintRect.Min.x, width);
+    } else {
+        const int rows = MaxListRows(flags);
+        SetNextWindowSizeConstraints(ImVec2(width, 0.0f), ImVec2(FLT_MAX, rows > 0 ? ListHeightForRows(g, rows) : FLT_MAX));
+    }
+
+    char name[16];
+    ImFormatString(name, IM_ARRAYSIZE(name), "##Combo_%02d", g.BeginPopupStack.Size);  // one window per depth
+    if (ImGuiWindow* popup = FindWindowByName(name); popup != nullptr && popup->WasActive) {
+        const ImVec2 size = versions::PopupNextSize(popup);
+        popup->AutoPosLastDirection = (flags & ImGuiComboFlags_PopupAlignLeft) ? ImGuiDir_Left : ImGuiDir_Down;
+        const ImRect outer = versions::PopupAllowedRect(popup);
+        SetNextWindowPos(FindBestWindowPosForPopupEx(combo.frame.GetBL(), size, &popup->AutoPosLastDirection, outer,
+                                                     combo.frame, ImGuiPopupPositionPolicy_ComboBox));
+    }
+    const ImGuiWindowFlags windowFlags = ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_Popup |
+                                         ImGuiWindowFlags_NoTitleBar | ImGuiWindowFlags_NoResize |
+                                         ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoMove;
+    // The rows' text lines up with the combo's preview text.
+    PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(g.Style.FramePadding.x, g.Style.WindowPadding.y));
+    const bool begun = Begin(name, nullptr, windowFlags);
+    PopStyleVar();
+    if (!begun) {
+        EndPopup();
+        IM_ASSERT(0 && "the list is open, so its window begins");
+    }
+    return begun;
+}
+
 }  // namespace
 
 bool BeginSearchableCombo(const char* label, const char* previewValue, char* search, int searchSize,
                           const char* hint, ImGuiComboFlags flags) {
-    using namespace ImGui;
     ImGuiContext& g = *GImGui;
-    ImGuiWindow* window = GetCurrentWindow();
+    ImGuiWindow* window = ImGui::GetCurrentWindow();
 
     // Like Begin(), the combo consumes the next-window data; the list gets it back below.
     const ImGuiNextWindowDataFlags nextWindowDataFlags = g.NextWindowData.Flags;
     g.NextWindowData.ClearFlags();
     if (window->SkipItems) return false;
 
-    const ImGuiStyle& style = g.Style;
-    const ImGuiID id = window->GetID(label);
-    const float arrowSize = GetFrameHeight();
-    const ImVec2 labelSize = CalcTextSize(label, nullptr, true);
-    const float width = CalcItemWidth();
-    const ImRect frame(window->DC.CursorPos,
-                       window->DC.CursorPos + ImVec2(width, labelSize.y + style.FramePadding.y * 2.0f));
-    const ImRect total(frame.Min,
-                       frame.Max + ImVec2(labelSize.x > 0.0f ? style.ItemInnerSpacing.x + labelSize.x : 0.0f, 0.0f));
-    ItemSize(total, style.FramePadding.y);
-    if (!ItemAdd(total, id, &frame)) return false;
-
-    bool hovered = false, held = false;
-    const bool pressed = ButtonBehavior(frame, id, &hovered, &held);
-    const ImGuiID popupId = ImHashStr("##ComboPopup", 0, id);
-    bool popupOpen = IsPopupOpen(popupId, ImGuiPopupFlags_None);
-    const bool opening = pressed && !popupOpen;
-    if (opening) {
-        OpenPopupEx(popupId, ImGuiPopupFlags_None);
-        popupOpen = true;
-    }
+    ComboFrame combo{};
+    if (!LayOutCombo(*window, label, combo)) return false;
 #ifdef IMGUI_ENABLE_TEST_ENGINE
     // Only the testing build reports items to a recorder; the released library has no hooks, and
     // the two status flags exist only where they do.
-    IMGUI_TEST_ENGINE_ITEM_INFO(id, label, g.LastItemData.StatusFlags | ImGuiItemStatusFlags_Openable |
-                                               (popupOpen ? ImGuiItemStatusFlags_Opened : 0));
+    IMGUI_TEST_ENGINE_ITEM_INFO(combo.id, label, ImGui::GetItemStatusFlags() | ImGuiItemStatusFlags_Openable |
+                                                     (combo.popupOpen ? ImGuiItemStatusFlags_Opened : 0));
 #endif
 
-    const float previewRight = ImMax(frame.Min.x, frame.Max.x - arrowSize);
-    RenderNavHighlight(frame, id);
-    if (popupOpen) {
-        // The capture flags stay the library's own: while the list is open, the open popup alone
-        // makes it claim the mouse, so the host holds the game's input back anyway.
-        DrawSearchField(*window, id, label, frame, previewRight, search, searchSize, hint, opening);
-    } else {
-        window->DrawList->AddRectFilled(frame.Min, ImVec2(previewRight, frame.Max.y),
-                                        GetColorU32(hovered ? ImGuiCol_FrameBgHovered : ImGuiCol_FrameBg),
-                                        style.FrameRounding, ImDrawFlags_RoundCornersLeft);
-    }
+    ImGui::RenderNavHighlight(combo.frame, combo.id);
+    // The capture flags stay the library's own: while the list is open, the open popup alone
+    // makes it claim the mouse, so the host holds the game's input back anyway.
+    if (combo.popupOpen) DrawSearchField(*window, combo, label, search, searchSize, hint);
+    DrawComboShape(*window, combo, label, previewValue);
 
-    const ImU32 arrowBackground = GetColorU32((popupOpen || hovered) ? ImGuiCol_ButtonActive : ImGuiCol_ButtonHovered);
-    window->DrawList->AddRectFilled(ImVec2(previewRight, frame.Min.y), frame.Max, arrowBackground, style.FrameRounding,
-                                    width <= arrowSize ? ImDrawFlags_RoundCornersAll : ImDrawFlags_RoundCornersRight);
-    if (previewRight + arrowSize - style.FramePadding.x <= frame.Max.x)
-        RenderArrow(window->DrawList, ImVec2(previewRight + style.FramePadding.y, frame.Min.y + style.FramePadding.y),
-                    GetColorU32(ImGuiCol_Text), ImGuiDir_Down, 1.0f);
-    RenderFrameBorder(frame.Min, frame.Max, style.FrameRounding);
-
-    if (!popupOpen && previewValue != nullptr) {
-        // Only the part that fits is measured: a preset's name may be of any length.
-        const ImVec2 previewMin = frame.Min + style.FramePadding;
-        const char* previewEnd = VisibleTextEnd(previewValue, nullptr, previewRight - previewMin.x);
-        RenderTextClipped(previewMin, ImVec2(previewRight, frame.Max.y), previewValue, previewEnd, nullptr);
-    }
-    if (labelSize.x > 0.0f)
-        RenderText(ImVec2(frame.Max.x + style.ItemInnerSpacing.x, frame.Min.y + style.FramePadding.y), label);
-
-    if (!popupOpen) return false;
+    if (!combo.popupOpen) return false;
     g.NextWindowData.Flags = nextWindowDataFlags;
-    return BeginComboPopup(popupId, frame, flags);
+    return BeginComboList(combo, flags);
 }
 
 std::string::size_type ContainsIgnoreCase(std::string text, std::string search) {

@@ -1,11 +1,13 @@
 // The preset panel with thousands of presets and with a name of a megabyte: only the rows in
-// view are laid out, every preset can still be reached, and a long name is cut where it leaves
+// view are laid out, every preset can still be reached, the open list's matches are kept only as
+// long as the search and the cache are what they were, and a long name is cut where it leaves
 // the row.
 #include <algorithm>
 #include <string>
 
 #include <fmt/format.h>
 
+#include "imgui.h"
 #include "tests/GuiSupport.h"
 
 namespace gui_test {
@@ -26,6 +28,15 @@ protected:
         for (const sim::GuiItem& item : gui.Items())
             if (item.hasInfo && item.hasRect && item.window.find(scope) != std::string::npos) rows.push_back(item);
         return rows;
+    }
+
+    // The labels of the rows in windows matching `scope`, top to bottom.
+    std::vector<std::string> Labels(const std::string& scope) {
+        std::vector<sim::GuiItem> rows = Rows(scope);
+        std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.minY < b.minY; });
+        std::vector<std::string> labels;
+        for (const auto& row : rows) labels.push_back(row.label);
+        return labels;
     }
 };
 
@@ -48,6 +59,41 @@ TEST_F(GuiPresetsAtScale, OnlyTheRowsInViewAreLaidOutAndASearchReachesAnyOfThem)
     ASSERT_TRUE(gui.Press("Preset 1999", "##Combo"));
     EXPECT_EQ(plugin->selectedPreset.name, "Preset 1999");
     EXPECT_TRUE(Same(plugin->selectedPreset.settings, OnGrid(60.0f + 1999 % 50)));
+}
+
+TEST_F(GuiPresetsAtScale, TheOpenListFollowsTheSearchAndEveryChangeOfTheCache) {
+    Load();
+    plugin->presetStore.AddPreset({"Wide", OnGrid(110)});
+    plugin->presetStore.AddPreset({"my camera", OnGrid(95)});
+    ShowWindow();
+    ASSERT_TRUE(gui.Press("Presets", kPanel));
+    gui.Type("cam");
+    gui.Frame(2);
+    ASSERT_EQ(Labels("##Combo"), std::vector<std::string>{"my camera"});
+
+    // Saved while the list is open: the next frame lists it.
+    plugin->presetStore.AddPreset({"Camera two", OnGrid(80)});
+    gui.Frame();
+    EXPECT_EQ(Labels("##Combo"), (std::vector<std::string>{"Camera two", "my camera"}));
+    gui.Type("era t");
+    gui.Frame();
+    EXPECT_EQ(Labels("##Combo"), std::vector<std::string>{"Camera two"}) << "each typed letter narrows the list";
+
+    // Renamed while the list is closed, the count unchanged: reopened, the list has the new name.
+    gui.MoveMouse(2, 2);
+    gui.SetMouseButton(true);
+    gui.Frame();
+    gui.SetMouseButton(false);
+    gui.Frame(2);
+    ASSERT_FALSE(gui.Find("Presets", kPanel)->Opened());
+    plugin->presetStore.ReplacePreset("Camera two", {"Wide two", OnGrid(80)});
+    ASSERT_TRUE(gui.Press("Presets", kPanel));
+    gui.Frame(2);
+    EXPECT_TRUE(Labels("##Combo").empty()) << "no name holds \"camera t\" any more";
+    gui.PressKey(ImGuiKey_A, true);  // the whole search, replaced by what is typed next
+    gui.Type("wide");
+    gui.Frame(2);
+    EXPECT_EQ(Labels("##Combo"), (std::vector<std::string>{"Wide", "Wide two"}));
 }
 
 TEST_F(GuiPresetsAtScale, ANameOfAMegabyteIsCutAtTheRowButSelectedWhole) {
