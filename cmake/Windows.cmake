@@ -33,12 +33,14 @@ add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED GLOBAL)
 target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${vistorb_headers})
 
 # GoogleTest for the target; its own build names its libraries GTest::gtest and so on.
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-add_subdirectory(${VISTORB_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-foreach(lib gtest gmock gtest_main)
-  target_compile_options(${lib} PRIVATE -w)
-endforeach()
+if(NOT VISTORB_FOR_HOST)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(${VISTORB_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(lib gtest gmock gtest_main)
+    target_compile_options(${lib} PRIVATE -w)
+  endforeach()
+endif()
 
 # The compiler's runtime (libgcc, libstdc++, winpthread) goes into every program and library,
 # so none of them needs a MinGW DLL beside it. Set before the folders are added, so that every

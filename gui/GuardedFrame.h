@@ -1,9 +1,10 @@
 #pragma once
 #include <exception>
 
+#include "core/LogLine.h"
+#include "gui/ImGuiVersions.h"
 #include "imgui.h"
 #include "imgui_internal.h"
-#include "core/LogLine.h"
 
 // Runs one GUI slot's drawing. The host's frame must go on whatever happens in the plugin: an
 // exception ends the slot with one console line, and every window, child, tab bar, id and style
@@ -12,6 +13,7 @@ template <typename Draw>
 void DrawGuarded(const char* what, Draw&& draw) {
     ImGuiContext& g = *GImGui;
     const int windowDepth = g.CurrentWindowStack.Size;
+    const imgui_versions::StyleStacks styles = imgui_versions::StyleStacks::Save(g);
     try {
         draw();
         return;
@@ -21,10 +23,11 @@ void DrawGuarded(const char* what, Draw&& draw) {
         LogLine("Vistorb: drawing {} failed", what);
     }
     while (g.CurrentWindowStack.Size > windowDepth) {
-        ImGui::ErrorCheckEndWindowRecover(nullptr);
+        imgui_versions::RecoverBeforeEnd();
         if (g.CurrentWindow->Flags & ImGuiWindowFlags_ChildWindow)
             ImGui::EndChild();
         else
             ImGui::End();
     }
+    styles.Restore(g);
 }

@@ -3,6 +3,7 @@
 
 #include "gui/Sliders.h"
 #include "imgui.h"
+#include "imgui_internal.h"
 #include "gui/TextField.h"
 
 namespace {
@@ -46,6 +47,14 @@ bool DrawCameraOverrideTab(const std::string& key, CameraOverride& override, con
     ImGui::PushID(key.data(), key.data() + key.size());
     const ImGuiTabItemFlags flags = context.selected ? ImGuiTabItemFlags_SetSelected : 0;
     const bool shown = ImGui::BeginTabItem(override.playerName.c_str(), nullptr, flags);
+#if defined(IMGUI_ENABLE_TEST_ENGINE) && IMGUI_VERSION_NUM < 18600
+    {
+        // The host's 1.75 reports no label for a tab header; the testing build reports it, as
+        // 1.86 does itself. (The released library has no hooks.)
+        ImGuiContext& g = *GImGui;
+        IMGUI_TEST_ENGINE_ITEM_INFO(ImGui::GetItemID(), override.playerName.c_str(), ImGui::GetItemStatusFlags());
+    }
+#endif
 
     // Only the header of a tab that is not shown moves the camera; pressing anything inside the
     // shown tab (its "Save Preset" button included) leaves the camera where it is.

@@ -21,6 +21,27 @@ float QuotientUlp(float whole) {
     const float magnitude = std::fmax(std::fabs(whole), 1.0f);
     return std::nextafter(magnitude, INFINITY) - magnitude;
 }
+
+// The slider of one value's index. Typing into it must not be possible: Ctrl+click would let
+// the user type a number that the slider takes as an index, so typing 100 on "FOV" would store
+// 160. 1.86 has a flag for that; the host's 1.75 opens its text input only on a click with Ctrl
+// held, so there the slider is drawn with Ctrl hidden from it, and whatever an index field may
+// still take is held to the slider's range.
+bool SteppedSlider(const CameraValue& row, int& index, const char* text) {
+#if IMGUI_VERSION_NUM >= 18600
+    return ImGui::SliderInt(row.sliderLabel, &index, 0, row.lastIndex, text, ImGuiSliderFlags_NoInput);
+#else
+    ImGuiIO& io = ImGui::GetIO();
+    const bool ctrl = io.KeyCtrl;
+    io.KeyCtrl = false;
+    const bool moved = ImGui::SliderInt(row.sliderLabel, &index, 0, row.lastIndex, text);
+    io.KeyCtrl = ctrl;
+    // A drag stays in range; only a typed index could leave it. (An index that was out of range
+    // before, from a value far off the grid, is left alone until the slider moves.)
+    if (moved) index = index < 0 ? 0 : index > row.lastIndex ? row.lastIndex : index;
+    return moved;
+#endif
+}
 }  // namespace
 
 bool CameraSliderIndex(const CameraValue& row, float value, int& index) {
@@ -48,9 +69,7 @@ bool DrawCameraSettingsSliders(ProfileCameraSettings& settings) {
         const bool hasIndex = CameraSliderIndex(row, value, index);
         if (!hasIndex) index = value > row.low ? row.lastIndex : 0;  // grab at the end it is beyond
 
-        // NoInput: Ctrl+click would let the user type a number that the slider takes as an
-        // index, so typing 100 on "FOV" would store 160.
-        const bool moved = ImGui::SliderInt(row.sliderLabel, &index, 0, row.lastIndex, text, ImGuiSliderFlags_NoInput);
+        const bool moved = SteppedSlider(row, index, text);
 
         // A value with no index (not a number, or absurdly far out) is kept until the user
         // moves its slider; everything else is written back onto the grid every frame.

@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+// Before the SDK: its GameWrapper declares GetDataFolder only where <filesystem> came first.
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <string>

@@ -11,6 +11,7 @@
 //   The render thread             frames on a thread of their own, and work run between them
 //   Messages                      the host's own messages and the last error
 #include "sim/GuiHost.h"
+#include "sim/ImGuiCompat.h"
 
 #include <cfloat>
 #include <chrono>
@@ -228,17 +229,19 @@ void GuiHost::CallSlot(const char* what, Slot&& slot) {
     // A plugin must never take the host down; what it leaves open of the frame is closed again.
     ImGuiContext& g = *context;
     const int depth = g.CurrentWindowStack.Size;
+    const imgui_compat::StyleStacks styles = imgui_compat::StyleStacks::Save(g);
     std::string failure;
     if (RunCaught(slot, failure)) return;
     Message(fmt::format("the plugin's {} failed: {}", what, failure));
     if (!g.WithinFrameScope) return;
     while (g.CurrentWindowStack.Size > depth) {
-        ImGui::ErrorCheckEndWindowRecover(nullptr);
+        imgui_compat::RecoverBeforeEnd();
         if (g.CurrentWindow->Flags & ImGuiWindowFlags_ChildWindow)
             ImGui::EndChild();
         else
             ImGui::End();
     }
+    styles.Restore(g);
 }
 
 void GuiHost::RunFrame(const std::string& screenshotPath, bool* screenshotSaved) {

@@ -5,7 +5,7 @@
 #include <fmt/format.h>
 
 #include "imgui.h"
-#include "imgui_stdlib.h"
+#include "imgui_internal.h"
 #include "sim/CameraScene.h"
 #include "sim/State.h"
 
@@ -54,39 +54,97 @@ void PlaceOnce(float x, float y, float w, float h) {
     ImGui::SetNextWindowSize(ImVec2(w, h), ImGuiCond_FirstUseEver);
 }
 
+// The panels' tables: 1.86's tables, or plain columns in a scrolled child on the host's own
+// 1.75, which has no tables yet. A cell is opened before it is drawn and closed after.
+#if IMGUI_VERSION_NUM >= 18600
 bool BeginTable(const char* id, int columns) {
     return ImGui::BeginTable(id, columns,
                              ImGuiTableFlags_Borders | ImGuiTableFlags_RowBg | ImGuiTableFlags_SizingFixedFit |
                                  ImGuiTableFlags_ScrollX | ImGuiTableFlags_ScrollY);
 }
+void EndTable() { ImGui::EndTable(); }
+void NextRow() { ImGui::TableNextRow(); }
+void OpenCell() { ImGui::TableNextColumn(); }
+void CloseCell(bool /*measured*/ = true) {}
+#else
+// 1.75 has no tables: the cells are laid out on lines of their own, each column as wide as its
+// widest cell so far (kept in the panel's state), as 1.86's fixed-fit table columns are.
+struct ColumnFit {
+    ImGuiStorage* storage = nullptr;
+    ImGuiID base = 0;
+    int column = 0;
+    float x = 0.0f;
+};
+ColumnFit fitting;
 
-void SetupColumns(const std::vector<const char*>& leading) {
-    for (const char* heading : leading) ImGui::TableSetupColumn(heading);
-    for (const CameraColumn& column : kCameraColumns) ImGui::TableSetupColumn(column.heading);
-    ImGui::TableSetupScrollFreeze(1, 1);
-    ImGui::TableHeadersRow();
+float ColumnWidth(int column) { return fitting.storage->GetFloat(fitting.base + 1 + static_cast<ImGuiID>(column), 0.0f); }
+
+bool BeginTable(const char* id, int /*columns*/) {
+    ImGui::BeginChild(id, ImVec2(0.0f, 0.0f), true, ImGuiWindowFlags_HorizontalScrollbar);
+    fitting = {ImGui::GetStateStorage(), ImGui::GetID(id), 0, 0.0f};
+    return true;
 }
+void EndTable() { ImGui::EndChild(); }
+void NextRow() {
+    fitting.column = 0;
+    fitting.x = 0.0f;
+}
+void OpenCell() {
+    if (fitting.column > 0) ImGui::SameLine(fitting.x);
+}
+void CloseCell(bool measured = true) {
+    // The gap of two spaces before the next column's text.
+    const float gap = ImGui::GetStyle().ItemSpacing.x + 2.0f * ImGui::CalcTextSize(" ").x;
+    const ImGuiID key = fitting.base + 1 + static_cast<ImGuiID>(fitting.column);
+    if (measured && ImGui::GetItemRectSize().x > ColumnWidth(fitting.column))
+        fitting.storage->SetFloat(key, ImGui::GetItemRectSize().x);
+    fitting.x = (fitting.column == 0 ? ImGui::GetStyle().WindowPadding.x : fitting.x) + ColumnWidth(fitting.column) + gap;
+    ++fitting.column;
+}
+#endif
 
 void Cell(const std::string& text, bool focused = false) {
-    ImGui::TableNextColumn();
+    OpenCell();
     if (focused)
         ImGui::TextColored(kFocusedColour, "%s", text.c_str());
     else
         ImGui::TextUnformatted(text.c_str());
+    CloseCell();
+}
+
+void EmptyCell() {
+    OpenCell();
+    CloseCell(false);
+}
+
+void SetupColumns(const std::vector<const char*>& leading) {
+#if IMGUI_VERSION_NUM >= 18600
+    for (const char* heading : leading) ImGui::TableSetupColumn(heading);
+    for (const CameraColumn& column : kCameraColumns) ImGui::TableSetupColumn(column.heading);
+    ImGui::TableSetupScrollFreeze(1, 1);
+    ImGui::TableHeadersRow();
+#else
+    NextRow();
+    for (const char* heading : leading) Cell(heading);
+    for (const CameraColumn& column : kCameraColumns) Cell(column.heading);
+    ImGui::Separator();
+#endif
 }
 
 // The focus button leads the row, so it stays in sight however wide the values make the table.
 void ReplayRow(const PlayerSpec& player, const ReplayPanelData& data, const ReplayPanelActions& actions) {
-    ImGui::TableNextRow();
-    ImGui::TableNextColumn();
+    NextRow();
     if (player.nullRecord) {
+        EmptyCell();
         Cell("(null record)");
-        for (int i = 0; i < kCameraColumnCount + 1; ++i) ImGui::TableNextColumn();
+        for (int i = 0; i < kCameraColumnCount + 1; ++i) EmptyCell();
         return;
     }
     const std::string focusId = FocusIdOf(player);
     const bool focused = focusId == data.focusActor;
+    OpenCell();
     if (ImGui::SmallButton(("Focus##" + focusId).c_str()) && actions.focus) actions.focus(focusId);
+    CloseCell();
     Cell(player.name + (player.bot ? " (bot)" : ""), focused);
     Cell(focusId, focused);
     const json values = SettingsJson(player.camera);
@@ -126,7 +184,7 @@ void DrawReplayPanel(bool* shown, const ReplayPanelData& data, const ReplayPanel
         if (BeginTable("replay players", kCameraColumnCount + 3)) {
             SetupColumns({"", "Player", "Focus id"});
             for (const PlayerSpec& player : data.players) ReplayRow(player, data, actions);
-            ImGui::EndTable();
+            EndTable();
         }
     }
     ImGui::End();
@@ -161,6 +219,23 @@ int WalkHistory(ImGuiInputTextCallbackData* data) {
     data->DeleteChars(0, data->BufTextLen);
     data->InsertChars(0, text.c_str());
     return 0;
+}
+
+// The command line edits state.input, a string that grows as the user types, and walks the
+// history on Up and Down.
+int CommandLineEvent(ImGuiInputTextCallbackData* data) {
+    auto& state = *static_cast<ConsolePanelState*>(data->UserData);
+    if (data->EventFlag == ImGuiInputTextFlags_CallbackResize) {
+        state.input.resize(static_cast<size_t>(data->BufTextLen));
+        data->Buf = state.input.data();
+        return 0;
+    }
+    return WalkHistory(data);
+}
+
+bool InputLine(const char* label, ConsolePanelState& state, ImGuiInputTextFlags flags) {
+    return ImGui::InputText(label, state.input.data(), state.input.capacity() + 1,
+                            flags | ImGuiInputTextFlags_CallbackResize, CommandLineEvent, &state);
 }
 
 void Submit(ConsolePanelState& state, size_t logSize, const std::function<ConsoleOutcome(const std::string&)>& run) {
@@ -227,7 +302,7 @@ void DrawConsolePanel(bool* shown, ConsolePanelState& state, const std::vector<s
         ImGui::EndChild();
 
         const ImGuiInputTextFlags flags = ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_CallbackHistory;
-        bool submit = ImGui::InputText("Command", &state.input, flags, WalkHistory, &state);
+        bool submit = InputLine("Command", state, flags);
         if (submit) ImGui::SetKeyboardFocusHere(-1);  // keep typing after Enter
         ImGui::SameLine();
         submit = ImGui::Button("Run") || submit;
@@ -242,7 +317,7 @@ namespace {
 
 void OverrideRow(const std::string& key, const json& entry, const std::string& focusedId) {
     const bool focused = key == focusedId;
-    ImGui::TableNextRow();
+    NextRow();
     Cell(TextOf(Member(entry, "playerName")), focused);
     Cell(key, focused);
     Cell(TextOf(Member(entry, "enabled")), focused);
@@ -267,7 +342,7 @@ void DrawOverridesPanel(bool* shown, const json& state) {
             if (BeginTable("override table", kCameraColumnCount + 3)) {
                 SetupColumns({"Player", "Focus id", "Enabled"});
                 for (const auto& [key, entry] : overrides.items()) OverrideRow(key, entry, focusedId);
-                ImGui::EndTable();
+                EndTable();
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include "imgui.h"
 #include "imgui_internal.h"
+#include "sim/ImGuiCompat.h"
 
 namespace sim {
 
@@ -66,7 +67,7 @@ void ItemRecorder::ItemAdd(ImGuiContext* ctx, unsigned int id, float minX, float
     item.maxX = maxX;
     item.maxY = maxY;
     // ItemAdd has just stored the item's flags, the disabled block's included.
-    item.disabled = item.disabled || (ctx->LastItemData.InFlags & ImGuiItemFlags_Disabled) != 0;
+    item.disabled = item.disabled || (imgui_compat::LastItemFlags(*ctx) & ImGuiItemFlags_Disabled) != 0;
 }
 
 void ItemRecorder::ItemInfo(ImGuiContext* ctx, unsigned int id, const char* label, int statusFlags) {
@@ -76,7 +77,7 @@ void ItemRecorder::ItemInfo(ImGuiContext* ctx, unsigned int id, const char* labe
     item.hasInfo = true;
     item.label = label ? label : "";
     item.statusFlags = statusFlags;
-    item.disabled = item.disabled || (ctx->LastItemData.InFlags & ImGuiItemFlags_Disabled) != 0;
+    item.disabled = item.disabled || (imgui_compat::LastItemFlags(*ctx) & ImGuiItemFlags_Disabled) != 0;
 }
 
 }  // namespace sim

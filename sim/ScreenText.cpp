@@ -46,7 +46,7 @@ std::vector<ScreenGlyph> ReadGlyphs(const ImDrawData& drawData, const ImFont& fo
     // A glyph quad starts at the glyph's top-left texture corner.
     std::map<std::pair<float, float>, const ImFontGlyph*> byCorner;
     for (const ImFontGlyph& glyph : font.Glyphs)
-        if (glyph.Visible) byCorner.emplace(std::make_pair(glyph.U0, glyph.V0), &glyph);
+        if (glyph.X1 > glyph.X0 && glyph.Y1 > glyph.Y0) byCorner.emplace(std::make_pair(glyph.U0, glyph.V0), &glyph);
 
     std::vector<ScreenGlyph> glyphs;
     for (int n = 0; n < drawData.CmdListsCount; ++n) {

@@ -29,8 +29,12 @@ public:
         unsigned char* pixels = nullptr;
         int w = 0, h = 0;
         io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
+#if IMGUI_VERSION_NUM >= 18600
         context->TestEngine = static_cast<ImGuiItemRecorder*>(&recorder);
         context->TestEngineHookItems = true;
+#else
+        io.UserData = static_cast<ImGuiItemRecorder*>(&recorder);
+#endif
     }
     ~HeadlessGui() { ImGui::DestroyContext(context); }
     HeadlessGui(const HeadlessGui&) = delete;

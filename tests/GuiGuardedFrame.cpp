@@ -5,12 +5,22 @@
 
 #include "gui/DisabledScope.h"
 #include "gui/GuardedFrame.h"
+#include "gui/ImGuiVersions.h"
 #include "imgui.h"
 #include "imgui_internal.h"
 #include "core/LogLine.h"
 #include "sim/Host.h"
 
 namespace {
+
+// The item flags pushed and not yet popped: the context's on 1.86, the current window's on 1.75.
+int ItemFlagsDepth(const ImGuiContext& g) {
+#if IMGUI_VERSION_NUM >= 18600
+    return g.ItemFlagsStack.Size;
+#else
+    return g.CurrentWindow->DC.ItemFlagsStack.Size;
+#endif
+}
 
 TEST(GuiGuardedFrame, AThrowHalfwayClosesWhatTheSlotOpenedAndLogsOneLine) {
     sim::Host host;
@@ -27,7 +37,8 @@ TEST(GuiGuardedFrame, AThrowHalfwayClosesWhatTheSlotOpenedAndLogsOneLine) {
         ImGui::NewFrame();
         ImGuiContext& g = *context;
         const int windows = g.CurrentWindowStack.Size;
-        const int itemFlags = g.ItemFlagsStack.Size, styleVars = g.StyleVarStack.Size, colors = g.ColorStack.Size;
+        const int itemFlags = ItemFlagsDepth(g);
+        const imgui_versions::StyleStacks styles = imgui_versions::StyleStacks::Save(g);
         DrawGuarded("the window", [&] {
             ImGui::Begin("Plugin window");
             ImGui::BeginChild("left");
@@ -42,9 +53,9 @@ TEST(GuiGuardedFrame, AThrowHalfwayClosesWhatTheSlotOpenedAndLogsOneLine) {
         EXPECT_EQ(g.CurrentWindowStack.Size, windows);
         EXPECT_EQ(g.CurrentTabBar, nullptr);
         EXPECT_EQ(g.CurrentWindow->IDStack.Size, 1);
-        EXPECT_EQ(g.ItemFlagsStack.Size, itemFlags);
-        EXPECT_EQ(g.StyleVarStack.Size, styleVars);
-        EXPECT_EQ(g.ColorStack.Size, colors);
+        EXPECT_EQ(ItemFlagsDepth(g), itemFlags);
+        EXPECT_EQ(imgui_versions::StyleStacks::Save(g).styleVars, styles.styleVars);
+        EXPECT_EQ(imgui_versions::StyleStacks::Save(g).colors, styles.colors);
         ImGui::Render();
     }
     EXPECT_EQ(host.LogLines().size(), 3u);
