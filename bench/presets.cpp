@@ -15,6 +15,7 @@
 
 #include "core/LogLine.h"
 #include "presets/PresetFiles.h"
+#include "presets/PresetFolderHandle.h"
 #include "presets/PresetStore.h"
 
 namespace fs = std::filesystem;
@@ -123,12 +124,14 @@ BENCHMARK(BM_CacheInsertWith10000Cached)->Unit(benchmark::kMicrosecond);
 // The file work of that add alone: the document written, flushed and renamed into place.
 void BM_PresetFileWorkOnly(benchmark::State& state) {
     const CameraPreset added{"Preset 05000 copy", {110, 100, -4, 270, 0.5f, 5, 1.5f}};
-    const fs::path file = Collection().folder / "Preset 05000 copy.json";
+    const fs::path file = "Preset 05000 copy.json";
+    const preset_files::FolderHandle folder = preset_files::FolderHandle::Open(Collection().folder);
+    std::string unflushed;
     for (auto _ : state) {
         const std::string text = SerializePreset(added);
-        benchmark::DoNotOptimize(preset_files::CommitFile(preset_files::StageFile(file, text), file));
+        benchmark::DoNotOptimize(folder.Commit(folder.Stage(text, file), file, true, unflushed));
     }
-    fs::remove(file);
+    fs::remove(Collection().folder / file);
 }
 BENCHMARK(BM_PresetFileWorkOnly)->Unit(benchmark::kMicrosecond);
 

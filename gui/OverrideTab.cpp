@@ -8,12 +8,31 @@
 
 namespace {
 
+void RequestSave(const OverrideTabContext& context, bool allowReplace) {
+    context.requests.push_back({GuiRequest::Kind::SavePreset, {}, context.newPreset, allowReplace});
+    ImGui::CloseCurrentPopup();
+}
+
+// "Save" writes the typed name's file, unless that file holds another preset: then the popup
+// asks, as the rename popup does, and only "Replace" overwrites it.
 void DrawSavePresetPopup(const OverrideTabContext& context) {
     if (!ImGui::BeginPopup("save_new_preset_popup")) return;
-    InputTextString("Preset Name", context.newPreset.name);
-    if (ImGui::Button("Save")) {
-        context.requests.push_back({GuiRequest::Kind::SavePreset, {}, context.newPreset});
-        ImGui::CloseCurrentPopup();
+    // Whether the popup waits for an answer: kept in the popup's own state, forgotten whenever it
+    // opens again or the name is edited.
+    ImGuiStorage* state = ImGui::GetStateStorage();
+    const ImGuiID asking = ImGui::GetID("replace_question");
+    if (ImGui::IsWindowAppearing()) state->SetBool(asking, false);
+    if (InputTextString("Preset Name", context.newPreset.name)) state->SetBool(asking, false);
+    if (state->GetBool(asking)) {
+        ImGui::Text("A preset named \"%s\" already exists. Replace it?", context.newPreset.name.c_str());
+        if (ImGui::Button("Replace")) RequestSave(context, /*allowReplace=*/true);
+        ImGui::SameLine();
+        if (ImGui::Button("Cancel")) state->SetBool(asking, false);
+    } else if (ImGui::Button("Save")) {
+        if (context.store && context.store->SaveWouldReplace(context.newPreset.name))
+            state->SetBool(asking, true);
+        else
+            RequestSave(context, false);
     }
     ImGui::EndPopup();
 }

@@ -5,12 +5,16 @@
 #include "camera/CameraOverride.h"
 #include "gui/Requests.h"
 #include "presets/CameraPreset.h"
+#include "presets/PresetStore.h"
 
 // What the tab needs besides the entry it edits.
 struct OverrideTabContext {
     bool selected;            // the camera follows this player: select the tab
     CameraPreset& newPreset;  // record of the save-new-preset popup
     GuiRequests& requests;    // an apply after every change the camera must see; the popup's save
+    // Asked (from its cache only, no file touched: the tabs draw with the table locked) whether a
+    // save would replace another preset's file, so that the popup asks first. None: never asks.
+    const PresetStore* store = nullptr;
 };
 
 // Draws the tab of `override` (keyed `key`) and, while it is shown, its checkbox, sliders,

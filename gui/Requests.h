@@ -17,6 +17,7 @@ struct GuiRequest {
     Kind kind;
     CameraOverride override;  // a copy taken when the request was made
     CameraPreset preset;
+    bool allowReplace = false;  // SavePreset: the user agreed to replace another preset's file
 };
 
 using GuiRequests = std::vector<GuiRequest>;

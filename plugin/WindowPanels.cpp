@@ -54,7 +54,7 @@ void Vistorb::DrawWindow() {
 
 void Vistorb::DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override, GuiRequests& requests) {
     // Called with stateLock held, by the tab walk.
-    const OverrideTabContext context{key == focusedId, newPreset, requests};
+    const OverrideTabContext context{key == focusedId, newPreset, requests, &presetStore};
     if (!DrawCameraOverrideTab(key, override, context)) return;
 
     focusedId = override.focusId;
@@ -75,7 +75,7 @@ void Vistorb::CarryOutGuiRequests(const GuiRequests& requests) {
             });
             break;
         case GuiRequest::Kind::SavePreset:
-            RunGuarded("saving a preset", [&] { presetStore.AddPreset(request.preset); });
+            RunGuarded("saving a preset", [&] { presetStore.AddPreset(request.preset, request.allowReplace); });
             break;
         }
     }

@@ -35,18 +35,19 @@ struct FileRead {
 // then rejects with its own message.
 FileRead ReadPresetFile(const std::filesystem::path& file, bool entryWasLink);
 
-// Writes `text` to a new temporary file beside `file` and flushes it to stable storage; returns
-// its path. Throws std::runtime_error with a sentence for the log; nothing is left behind then.
-std::filesystem::path StageFile(const std::filesystem::path& file, const std::string& text);
+#if !defined(_WIN32)
+// ReadPresetFile's rules for a file already opened (and closed here).
+FileRead ReadDescriptor(int fd);
+#endif
 
-// Renames the staged file over `file` (the preset file is always the old document or the new
-// one), then flushes the folder so that the rename itself survives a power cut. Throws
-// std::runtime_error when the rename fails, after removing the staged file. Returns an empty
-// text, or what went wrong flushing the folder once the rename was done.
-std::string CommitFile(const std::filesystem::path& temp, const std::filesystem::path& file);
+// A preset as the load found it, with its file's path relative to the preset folder.
+struct LoadedPreset {
+    std::filesystem::path file;
+    CameraPreset preset;
+};
 
 // Every preset file below `folder`, with the store's load rules and log lines. Throws
 // std::filesystem::filesystem_error when `folder` itself cannot be read.
-std::vector<CameraPreset> ReadPresetFolder(const std::filesystem::path& folder);
+std::vector<LoadedPreset> ReadPresetFolder(const std::filesystem::path& folder);
 
 }  // namespace preset_files

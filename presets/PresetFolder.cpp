@@ -15,8 +15,8 @@ namespace {
 // Compared as paths, not as narrow text: on Windows a path's native form is wide.
 const fs::path kJsonExtension(".json");
 
-// One preset file into `loaded`, or one line saying why not.
-void ReadOnePreset(const fs::path& file, bool entryWasLink, std::vector<CameraPreset>& loaded) {
+// One preset file into `loaded` (under its name relative to `top`), or one line saying why not.
+void ReadOnePreset(const fs::path& top, const fs::path& file, bool entryWasLink, std::vector<LoadedPreset>& loaded) {
     FileRead read = ReadPresetFile(file, entryWasLink);
     switch (read.outcome) {
         case FileRead::Outcome::NotRegular:
@@ -33,7 +33,7 @@ void ReadOnePreset(const fs::path& file, bool entryWasLink, std::vector<CameraPr
     }
     try {
         const nlohmann::json document = nlohmann::json::parse(read.text);
-        if (document.is_object()) loaded.push_back(document.get<CameraPreset>());
+        if (document.is_object()) loaded.push_back({file.lexically_relative(top), document.get<CameraPreset>()});
     } catch (const NonFiniteValueError& e) {
         LogLine("Preset file {} rejected: {}", PathText(file), e.what());
     } catch (const std::exception& e) {
@@ -65,10 +65,10 @@ fs::file_type OwnType(const fs::directory_entry& entry, std::error_code& error) 
 
 }  // namespace
 
-std::vector<CameraPreset> ReadPresetFolder(const fs::path& presetFolder) {
+std::vector<LoadedPreset> ReadPresetFolder(const fs::path& presetFolder) {
     // Folders are walked one at a time so that one that cannot be read costs only its own
     // presets. Only the preset folder itself failing ends the load, as it has nothing to offer.
-    std::vector<CameraPreset> loaded;
+    std::vector<LoadedPreset> loaded;
     std::vector<fs::path> folders{presetFolder};
     bool topFolder = true;
     while (!folders.empty()) {
@@ -106,7 +106,7 @@ std::vector<CameraPreset> ReadPresetFolder(const fs::path& presetFolder) {
                 continue;
             }
             if (type != fs::file_type::regular || entry.path().extension() != kJsonExtension) continue;
-            ReadOnePreset(entry.path(), isLink, loaded);
+            ReadOnePreset(presetFolder, entry.path(), isLink, loaded);
         }
         if (error) LogLine("Could not read preset folder {}: {}", PathText(folder), error.message());
     }

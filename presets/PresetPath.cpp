@@ -45,28 +45,40 @@ std::wstring Wide(const std::string& text) {
 
 }  // namespace
 
-fs::path PresetFilePathFor(const fs::path& folder, const std::string& name) {
+fs::path PresetFileNameFor(const std::string& name) {
 #if defined(_WIN32)
     // A name that is not UTF-8 has no wide form; the save fails on it anyway (the document
     // cannot be written), so the narrow path only has to be some path.
-    if (IsValidUtf8(name)) return folder / fs::u8path(PresetFileName(name));
+    if (IsValidUtf8(name)) return fs::u8path(PresetFileName(name));
 #endif
-    return folder / fs::path(PresetFileName(name));
+    return fs::path(PresetFileName(name));
 }
 
-std::optional<fs::path> LegacyPresetFilePath(const fs::path& folder, const std::string& name) {
+fs::path PresetFilePathFor(const fs::path& folder, const std::string& name) { return folder / PresetFileNameFor(name); }
+
+std::optional<fs::path> LegacyPresetFileName(const std::string& name) {
 #if defined(_WIN32)
     try {
-        fs::path legacy = folder / fs::path(PresetFileName(name));  // through the ANSI code page
-        if (legacy != PresetFilePathFor(folder, name)) return legacy;
+        fs::path legacy(PresetFileName(name));  // through the ANSI code page
+        if (legacy != PresetFileNameFor(name)) return legacy;
     } catch (const std::exception&) {
         // The code page cannot hold the name: no earlier version could have written its file.
     }
 #else
-    (void)folder;
     (void)name;
 #endif
     return std::nullopt;
+}
+
+std::string FileKey(const fs::path& relative) {
+#if defined(_WIN32)
+    // The file system ignores case: one key for every spelling of one file.
+    std::wstring wide = relative.generic_wstring();
+    if (!wide.empty()) ::CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return fs::path(wide).u8string();
+#else
+    return relative.generic_string();
+#endif
 }
 
 std::string PathText(const fs::path& path) {
@@ -83,8 +95,6 @@ const char* WindowsNameProblem(const std::string& name) {
         if (c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' || c == '*')
             return "Windows does not allow any of <>:\"|?* in file names";
     }
-    if (!name.empty() && (name.back() == '.' || name.back() == ' '))
-        return "Windows drops a trailing dot or space from names";
     if (IsReservedDeviceName(name)) return "Windows reserves it for a device";
     return nullptr;
 }
@@ -99,15 +109,6 @@ bool SameFileName(const std::string& a, const std::string& b) {
 #else
     return false;
 #endif
-}
-
-fs::path ExistingPresetFile(const fs::path& folder, const std::string& name) {
-    fs::path file = PresetFilePathFor(folder, name);
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(file, error))) return file;
-    if (auto legacy = LegacyPresetFilePath(folder, name); legacy && fs::exists(fs::symlink_status(*legacy, error)))
-        return *legacy;
-    return file;
 }
 
 bool SharesFileWithCached(const std::vector<CameraPreset>& presets, const std::string& name,

@@ -4,34 +4,35 @@
 // A name is UTF-8 text from the GUI. On Linux its bytes are the path's bytes. On Windows the
 // path is made from the UTF-8 text (a wide path), so every character reaches the file name;
 // earlier versions made it through the ANSI code page, and the files they wrote are still
-// found by delete and rename (LegacyPresetFilePath). Windows also refuses some names and
+// found by delete and rename and replaced by a save (LegacyPresetFileName). Windows also refuses some names and
 // ignores case in file names: WindowsNameProblem and SameFileName tell.
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
-// The folder joined with the name followed by ".json".
+// The name followed by ".json", as a file name of the preset folder.
+std::filesystem::path PresetFileNameFor(const std::string& name);
+// The folder joined with that file name.
 std::filesystem::path PresetFilePathFor(const std::filesystem::path& folder, const std::string& name);
 
-// Windows only: the file an earlier version wrote for the name, when it is not the same path.
-std::optional<std::filesystem::path> LegacyPresetFilePath(const std::filesystem::path& folder,
-                                                          const std::string& name);
+// Windows only: the file name an earlier version wrote for the name, when it is not the same.
+std::optional<std::filesystem::path> LegacyPresetFileName(const std::string& name);
+
+// One text for every way of writing a path relative to the preset folder that leads to the same
+// file: the path itself where file names keep case, its upper-case form on Windows.
+std::string FileKey(const std::filesystem::path& relative);
 
 // A path as UTF-8 text, for log lines.
 std::string PathText(const std::filesystem::path& path);
 
 // Why Windows cannot hold a file named after the name (reserved device name, a character it
-// refuses, a trailing dot or space), or nullptr. Pure text rules, so they can be tested anywhere.
+// refuses), or nullptr. A trailing dot or space is kept: the file name ends in ".json". Pure text rules, so they can be tested anywhere.
 const char* WindowsNameProblem(const std::string& name);
 
 // Whether two names lead to the same file: byte equality where file names keep case, equality
 // ignoring case (as the file system compares) on Windows.
 bool SameFileName(const std::string& a, const std::string& b);
-
-// The preset's file where it is: the UTF-8 path, or the one an earlier version wrote when only
-// that exists. For delete and rename, which must find files of every version.
-std::filesystem::path ExistingPresetFile(const std::filesystem::path& folder, const std::string& name);
 
 struct CameraPreset;
 

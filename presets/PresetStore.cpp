@@ -1,3 +1,5 @@
+// The preset store: its name rules, its folder, the load, and the cache's map of files to
+// records. The changes (save, delete, rename) are in PresetStoreChanges.cpp.
 #include "presets/PresetStore.h"
 
 #include <algorithm>
@@ -5,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/CameraValues.h"
 #include "core/LogLine.h"
 #include "presets/PresetFiles.h"
 #include "presets/PresetPath.h"
@@ -17,6 +20,15 @@ std::function<void(const fs::path&)> presetRemovalHookForTests;
 namespace {
 
 bool NameLess(const CameraPreset& a, const CameraPreset& b) { return a.name < b.name; }
+
+bool SameRecord(const CameraPreset& a, const CameraPreset& b) {
+    if (a.name != b.name) return false;
+    for (const CameraValue& value : kCameraValues)
+        if (!(a.settings.*value.member == b.settings.*value.member)) return false;
+    return true;
+}
+
+}  // namespace
 
 // A refused name goes into the log quoted, with control bytes spelled out, so that an empty
 // name or a stray line break is visible on the console.
@@ -33,75 +45,29 @@ std::string PrintableName(const std::string& name) {
     return text;
 }
 
-// The file-system half of deleting a preset, with DeletePreset's log lines. True when removed.
-bool RemovePresetFile(const fs::path& file) {
-    std::error_code error;
-    const fs::file_status status = fs::status(file, error);
-    // A folder that happens to carry the name is not a preset file: never removed.
-    if (status.type() == fs::file_type::not_found || fs::is_directory(status)) {
-        LogLine("preset file does not exist: {}", PathText(file));
-        return false;
-    }
-    if (status.type() == fs::file_type::none) {
-        LogLine("Failed to delete preset file: {} ({})", PathText(file), error.message());
-        return false;
-    }
-    if (presetRemovalHookForTests) presetRemovalHookForTests(file);
-    const bool removed = fs::remove(file, error);
-    if (error) {
-        LogLine("Failed to delete preset file: {} ({})", PathText(file), error.message());
-        return false;
-    }
-    if (!removed) {  // gone between the check and the removal
-        LogLine("Failed to delete preset file: {}", PathText(file));
-        return false;
-    }
-    LogLine("Preset file deleted: {}", PathText(file));
-    return true;
-}
-
-void EraseCached(std::vector<CameraPreset>& presets, const std::string& name) {
-    const auto first = std::remove_if(presets.begin(), presets.end(),
-                                      [&](const CameraPreset& record) { return record.name == name; });
-    const auto erased = presets.end() - first;
-    presets.erase(first, presets.end());
-    if (erased == 1) {
-        LogLine("removed preset from cache");
-    } else {
-        LogLine("Failed to remove preset from cache");
-    }
-}
-
-// The cache is sorted by name, so the records of one name sit together. Every one of them takes
-// the saved values, each with its own line. Returns how many there were.
-size_t RefreshCached(std::vector<CameraPreset>& presets, const CameraPreset& preset) {
-    const auto [first, last] = std::equal_range(presets.begin(), presets.end(), preset, NameLess);
-    for (auto record = first; record != last; ++record) {
-        LogLine("Updating cached preset with name {}", preset.name);
-        record->name = preset.name;
-        record->settings = preset.settings;
-    }
-    return static_cast<size_t>(last - first);
-}
-
-}  // namespace
 
 // After the records of the same name (if any), as a stable insertion would put it; no re-sort.
 void InsertByName(std::vector<CameraPreset>& presets, const CameraPreset& preset) {
     presets.insert(std::upper_bound(presets.begin(), presets.end(), preset, NameLess), preset);
 }
 
+// Only what would leave the folder, or what the platform cannot hold as the name's file: on
+// POSIX a name is the file name's bytes, so only "/" and NUL are beyond it ("." gives "..json",
+// a file like any other). The empty name's ".json" would never load again.
 const char* PresetNameProblem(const std::string& name) {
     if (name.empty()) return "it is empty";
     for (unsigned char c : name) {
+        if (c == '\0') return "it holds a control character";
+        if (c == '/') return "it holds a path separator";
+#if defined(_WIN32)
         if (c < 0x20 || c == 0x7F) return "it holds a control character";
-        if (c == '/' || c == '\\') return "it holds a path separator";
+        if (c == '\\') return "it holds a path separator";
+#endif
     }
-    if (name == "." || name == "..") return "it names a folder";
+#if defined(_WIN32)
     const unsigned char first = static_cast<unsigned char>(name[0]);
     const bool asciiLetter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
     if (name.size() >= 2 && asciiLetter && name[1] == ':') return "it starts with a drive";
-#if defined(_WIN32)
     if (const char* problem = WindowsNameProblem(name)) return problem;
 #endif
     return nullptr;
@@ -116,6 +82,7 @@ PresetStore PresetStore::Open(fs::path folder) {
         store.OpenFolder();
     } catch (const std::exception& e) {
         store.presets.clear();
+        store.fileRecords.clear();
         store.unusableReason = e.what();
     }
     return store;
@@ -137,17 +104,27 @@ void PresetStore::OpenFolder() {
     LoadPresets();
 }
 
-bool PresetStore::Usable() const { return unusableReason.empty() && presetFolder.is_absolute(); }
+bool PresetStore::Usable() const { return unusableReason.empty() && folderHandle.IsOpen(); }
 
 std::string PresetStore::UnusableReason() const {
     if (!unusableReason.empty()) return unusableReason;
-    if (!presetFolder.is_absolute()) return "no preset folder has been opened";
+    if (!folderHandle.IsOpen()) return "no preset folder has been opened";
     return {};
 }
 
+// Also refused once the folder cannot be acted in any more (where the system can only tell by
+// looking again, its path now leads elsewhere).
 bool PresetStore::RefusedWithoutFolder(const char* refusal) const {
-    if (Usable()) return false;
-    LogLine("{}, the preset folder is unavailable: {}", refusal, UnusableReason());
+    std::string why = UnusableReason();
+    if (why.empty()) {
+        try {
+            folderHandle.CheckStillThere();
+            return false;
+        } catch (const std::exception& e) {
+            why = e.what();
+        }
+    }
+    LogLine("{}, the preset folder is unavailable: {}", refusal, why);
     return true;
 }
 
@@ -168,8 +145,8 @@ bool PresetStore::RefusedValues(const CameraPreset& preset) const {
 }
 
 fs::path PresetStore::PresetFilePath(const std::string& name) const {
-    if (!presetFolder.is_absolute()) throw std::runtime_error("no usable preset folder");
-    return PresetFilePathFor(presetFolder, name);
+    if (!folderHandle.IsOpen()) throw std::runtime_error("no usable preset folder");
+    return folderHandle.PathOf(PresetFileNameFor(name));
 }
 
 void PresetStore::LoadPresets() {
@@ -183,10 +160,19 @@ void PresetStore::LoadPresets() {
             unusableReason = fmt::format("the preset folder {} is missing", PathText(presetFolder));
             return;
         }
+        // The folder is opened once; every later change acts in it, wherever its path leads.
+        if (!folderHandle.IsOpen() || folderHandle.Path() != presetFolder)
+            folderHandle = preset_files::FolderHandle::Open(presetFolder);
         LogLine("Reading camera preset json files recursively from {}", PathText(presetFolder));
-        std::vector<CameraPreset> loaded = preset_files::ReadPresetFolder(presetFolder);
+        std::vector<preset_files::LoadedPreset> loaded = preset_files::ReadPresetFolder(presetFolder);
         LogLine("Done reading camera presets");
-        presets = std::move(loaded);
+        presets.clear();
+        fileRecords.clear();
+        for (preset_files::LoadedPreset& one : loaded) {
+            presets.push_back(one.preset);
+            const std::string key = FileKey(one.file);  // before the move below
+            fileRecords[key] = FileRecord{std::move(one.file), std::move(one.preset)};
+        }
         std::sort(presets.begin(), presets.end(), NameLess);
         unusableReason.clear();
     } catch (const std::exception& e) {
@@ -195,49 +181,44 @@ void PresetStore::LoadPresets() {
     }
 }
 
-bool PresetStore::SavePreset(const CameraPreset& presetRef) {
-    const CameraPreset preset = presetRef;  // may be a cached record, which the refresh rewrites
-    if (RefusedValues(preset)) return false;
-    if (SharesFileWithCached(presets, preset.name, preset.name, "Preset not saved")) return false;
-    try {
-        const fs::path file = PresetFilePath(preset.name);
-        LogLine("Saving preset {} to {}", preset.name, PathText(file));
-        // Serialised before any file is touched: a name that cannot be written costs nothing.
-        const std::string text = SerializePreset(preset);
-        const std::string unflushed = preset_files::CommitFile(preset_files::StageFile(file, text), file);
-        if (!unflushed.empty()) LogLine("Preset {} saved, but the folder could not be flushed: {}", preset.name, unflushed);
-    } catch (const std::exception& e) {
-        LogLine("Exception while saving preset: {}", e.what());
-        return false;
+bool PresetStore::SetFileRecord(const fs::path& file, const std::optional<CameraPreset>& record) {
+    const std::string key = FileKey(file);
+    const auto held = fileRecords.find(key);
+    const bool had = held != fileRecords.end();
+    bool placed = false;
+    if (had) {
+        const auto cached = std::find_if(presets.begin(), presets.end(),
+                                         [&](const CameraPreset& p) { return SameRecord(p, held->second.preset); });
+        if (cached != presets.end() && record && record->name == cached->name) {
+            cached->settings = record->settings;  // same name: the record keeps its place
+            placed = true;
+        } else if (cached != presets.end()) {
+            presets.erase(cached);
+        }
     }
-    RefreshCached(presets, preset);
-    return true;
+    if (record && !placed) InsertByName(presets, *record);
+    if (record)
+        fileRecords[key] = FileRecord{file, *record};
+    else if (had)
+        fileRecords.erase(held);
+    return had;
 }
 
-// One record per preset file: a name already cached was refreshed by the save, not added again.
-void PresetStore::AddPreset(const CameraPreset& presetRef) {
-    const CameraPreset preset = presetRef;
-    const bool cached = std::binary_search(presets.begin(), presets.end(), preset, NameLess);
-    if (SavePreset(preset) && !cached) InsertByName(presets, preset);
+bool PresetStore::SaveWouldReplace(const std::string& name) const {
+    if (PresetNameProblem(name)) return false;
+    const auto held = fileRecords.find(FileKey(PresetFileNameFor(name)));
+    return held != fileRecords.end() && held->second.preset.name != name;
 }
 
-void PresetStore::DeletePreset(const std::string& nameRef) {
-    const std::string name = nameRef;  // may be a cached record's name, which the erase destroys
-    if (RefusedWithoutFolder("Preset file not deleted")) return;
-    // An empty name's file would be ".json", which is never a preset; other refused names point
-    // outside the folder. Neither is removed, and the cache keeps such a record.
-    if (const char* problem = PresetNameProblem(name)) {
-        LogLine("Preset file not deleted, the name {} cannot be a file name: {}", PrintableName(name), problem);
-        return;
-    }
-    if (SharesFileWithCached(presets, name, name, "Preset file not deleted")) return;
-    try {
-        LogLine("Deleting preset: {}", name);
-        if (!RemovePresetFile(ExistingPresetFile(presetFolder, name))) return;
-        EraseCached(presets, name);
-    } catch (const std::exception& e) {
-        LogLine("Exception while deleting preset: {}", e.what());
-    }
+// The name's file as it is on disk: the UTF-8 one, or an earlier version's when only that exists.
+fs::path PresetStore::ExistingFileName(const std::string& name) const {
+    const fs::path file = PresetFileNameFor(name);
+    const auto legacy = LegacyPresetFileName(name);
+    if (!legacy) return file;
+    std::error_code error;
+    using Type = preset_files::FolderHandle::EntryType;
+    if (folderHandle.TypeOf(file, error) != Type::Missing) return file;
+    return folderHandle.TypeOf(*legacy, error) != Type::Missing ? *legacy : file;
 }
 
 bool PresetStore::HasPreset(const std::string& name) const {
@@ -246,8 +227,9 @@ bool PresetStore::HasPreset(const std::string& name) const {
     std::error_code error;
     // A file whose state cannot be read counts as there: asking once too often loses nothing. A
     // folder carrying the name is no preset.
-    const fs::file_type type = fs::symlink_status(ExistingPresetFile(presetFolder, name), error).type();
-    return type != fs::file_type::not_found && type != fs::file_type::directory;
+    const auto type = folderHandle.TypeOf(ExistingFileName(name), error);
+    using Type = preset_files::FolderHandle::EntryType;
+    return type != Type::Missing && type != Type::Folder;
 }
 
 bool PresetStore::RenameWouldOverwrite(const std::string& oldName, const std::string& newName) const {
@@ -255,87 +237,9 @@ bool PresetStore::RenameWouldOverwrite(const std::string& oldName, const std::st
     if (FindPreset(newName) || PresetNameProblem(oldName) || PresetNameProblem(newName)) return true;
     // Wide and wide share one file where case is ignored: renaming one into the other replaces
     // nothing else.
+    if (FileKey(ExistingFileName(oldName)) == FileKey(ExistingFileName(newName))) return false;
     std::error_code error;
     return !fs::equivalent(PresetFilePath(oldName), PresetFilePath(newName), error);
-}
-void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPreset& presetRef, bool allowReplace) {
-    const std::string oldName = oldNameRef;
-    const CameraPreset preset = presetRef;
-    if (RefusedValues(preset)) return;
-    if (!allowReplace && RenameWouldOverwrite(oldName, preset.name)) {
-        LogLine("Preset {} not renamed, a preset named {} already exists", oldName, preset.name);
-        return;
-    }
-    if (SharesFileWithCached(presets, preset.name, oldName, "Preset not saved")) return;
-
-    // The new document reaches its file before the old preset is touched; if it cannot, the old
-    // preset stays exactly as it was. The log then tells the usual story: delete, then save.
-    fs::path file;
-    fs::path oldFile;  // looked up before the new file exists: it may be an earlier version's
-    bool oldFileExisted = false;
-    std::string unflushed;
-    try {
-        file = PresetFilePath(preset.name);
-        const std::string text = SerializePreset(preset);
-        const fs::path temp = preset_files::StageFile(file, text);
-        if (!PresetNameProblem(oldName)) {
-            // A state that cannot be read counts as there when the old preset is another file
-            // (its removal then says what failed), and as the cache says when it is this file.
-            std::error_code ignored;
-            oldFile = ExistingPresetFile(presetFolder, oldName);
-            const fs::file_type type = fs::status(oldFile, ignored).type();
-            if (type == fs::file_type::none && oldName == preset.name) {
-                oldFileExisted = FindPreset(oldName).has_value();
-            } else {
-                oldFileExisted = type != fs::file_type::not_found && type != fs::file_type::directory;
-            }
-        }
-        unflushed = preset_files::CommitFile(temp, file);
-    } catch (const std::exception& e) {
-        LogLine("Preset {} kept, its replacement could not be saved: {}", oldName, e.what());
-        return;
-    }
-
-    try {
-        RetireOldPreset(oldName, oldFile, oldFileExisted, file, preset.name);
-        LogLine("Saving preset {} to {}", preset.name, PathText(file));
-        if (!unflushed.empty()) LogLine("Preset {} saved, but the folder could not be flushed: {}", preset.name, unflushed);
-        CommitNewRecord(preset);
-    } catch (const std::exception& e) {
-        LogLine("Exception while saving preset: {}", e.what());
-    }
-}
-
-// The old half of a rename, once the new file is in place: its file and its records go, with
-// DeletePreset's lines.
-void PresetStore::RetireOldPreset(const std::string& oldName, const fs::path& oldFile, bool oldFileExisted,
-                                  const fs::path& newFile, const std::string& newName) {
-    if (const char* problem = PresetNameProblem(oldName)) {
-        LogLine("Preset file not deleted, the name {} cannot be a file name: {}", PrintableName(oldName), problem);
-        return;
-    }
-    if (SharesFileWithCached(presets, oldName, newName, "Preset file not deleted")) return;
-    LogLine("Deleting preset: {}", oldName);
-    bool removed = false;
-    if (!oldFileExisted) {
-        LogLine("preset file does not exist: {}", PathText(oldFile));
-    } else {
-        // Re-tuning, or a rename that differs only in case on a file system that ignores it: the
-        // new document already took the old file's place.
-        std::error_code ignored;
-        if (oldFile == newFile || fs::equivalent(oldFile, newFile, ignored)) {
-            LogLine("Preset file deleted: {}", PathText(oldFile));
-            removed = true;
-        } else {
-            removed = RemovePresetFile(oldFile);
-        }
-    }
-    if (removed) EraseCached(presets, oldName);
-}
-
-// Refreshes the records of the preset's name, or, when there are none, inserts it in name order.
-void PresetStore::CommitNewRecord(const CameraPreset& preset) {
-    if (RefreshCached(presets, preset) == 0) InsertByName(presets, preset);
 }
 
 std::optional<CameraPreset> PresetStore::FindPreset(const std::string& name) const {

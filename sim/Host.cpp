@@ -231,13 +231,7 @@ void Host::RunQueued() {
         std::lock_guard<std::mutex> lock(mu);
         if (generation != callbackGeneration) break;
     }
-    for (auto& line : lines) {
-        auto commands = SplitCommandLine(line);
-        if (commands.empty()) continue;
-        std::vector<std::string> first = commands.front();
-        commands.erase(commands.begin());
-        RunCommandWords(first, std::move(commands));
-    }
+    for (auto& line : lines) RunCommands(std::make_shared<const CommandList>(SplitCommandLine(line)), 0);
 }
 
 // --- Observation ----------------------------------------------------------------------------

@@ -194,7 +194,9 @@ private:
     void FireEvent(const std::string& key, const std::function<void()>& gameFunction);
     void Pump(double seconds);              // game thread: time passes, timers, queue, commands
     void RunQueued();
-    void RunCommandWords(const std::vector<std::string>& words, std::vector<std::vector<std::string>> rest);
+    using CommandList = std::vector<std::vector<std::string>>;
+    void RunCommands(const std::shared_ptr<const CommandList>& commands, size_t next);
+    void RunCommandWords(const std::vector<std::string>& words);  // one command, not "sleep"
     Player* FindPlayer(uintptr_t pri);      // caller holds mu
     CameraSnapshot CameraWithoutWrites() const;  // caller holds mu
     // Camera objects and the replay's server only need stable, distinct, non-null addresses

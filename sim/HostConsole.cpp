@@ -1,6 +1,7 @@
 // The host's console: lines split into commands and words, the commands the host itself knows
 // ("sleep", the menu commands), and the plugin's notifiers for the rest.
 #include <cstdlib>
+#include <memory>
 
 #include "sim/Host.h"
 
@@ -8,29 +9,33 @@ namespace sim {
 
 void Host::RunConsoleLine(const std::string& line) {
     RunOnGameThread([this, line] {
-        auto commands = SplitCommandLine(line);
-        if (commands.empty()) return;
-        std::vector<std::string> first = commands.front();
-        commands.erase(commands.begin());
-        RunCommandWords(first, std::move(commands));
+        auto commands = std::make_shared<const CommandList>(SplitCommandLine(line));
+        RunCommands(commands, 0);
     });
 }
 
-
-void Host::RunCommandWords(const std::vector<std::string>& words, std::vector<std::vector<std::string>> rest) {
-    const std::string& name = words.front();
-    if (name == "sleep") {
+// The commands of one line, from `next` on, one after the other. A "sleep" hands the rest of the
+// line to a timer and stops; the line itself is shared, never copied, so a line of any length
+// costs time in proportion to it and no stack at all.
+void Host::RunCommands(const std::shared_ptr<const CommandList>& commands, size_t next) {
+    for (; next < commands->size(); ++next) {
+        const std::vector<std::string>& words = (*commands)[next];
+        if (words.front() != "sleep") {
+            RunCommandWords(words);
+            continue;
+        }
         // The rest of the line runs that many milliseconds of game time later.
-        double ms = words.size() > 1 ? std::atof(words[1].c_str()) : 0.0;
-        if (rest.empty()) return;
+        const double ms = words.size() > 1 ? std::atof(words[1].c_str()) : 0.0;
+        if (next + 1 == commands->size()) return;
         std::lock_guard<std::mutex> lock(mu);
-        timers.push_back(Timer{gameTime + ms / 1000.0, timerOrder++, [this, rest](GameWrapper*) mutable {
-                                   std::vector<std::string> next = rest.front();
-                                   rest.erase(rest.begin());
-                                   RunCommandWords(next, std::move(rest));
-                               }});
+        timers.push_back(Timer{gameTime + ms / 1000.0, timerOrder++,
+                               [this, commands, next](GameWrapper*) { RunCommands(commands, next + 1); }});
         return;
     }
+}
+
+void Host::RunCommandWords(const std::vector<std::string>& words) {
+    const std::string& name = words.front();
     if (name == "openmenu" || name == "togglemenu" || name == "closemenu") {
         std::function<void(const std::string&, const std::string&)> handler;
         {
@@ -42,23 +47,18 @@ void Host::RunCommandWords(const std::vector<std::string>& words, std::vector<st
             handler(name, menu);
         else
             Log("no menu host: " + name + " " + menu);
-    } else {
-        NotifierCallback callback;
-        {
-            std::lock_guard<std::mutex> lock(mu);
-            auto it = notifiers.find(name);
-            if (it != notifiers.end()) callback = it->second.callback;
-        }
-        if (callback)
-            callback(words);
-        else
-            Log("Unknown command: " + name);
+        return;
     }
-    if (!rest.empty()) {
-        std::vector<std::string> next = rest.front();
-        rest.erase(rest.begin());
-        RunCommandWords(next, std::move(rest));
+    NotifierCallback callback;
+    {
+        std::lock_guard<std::mutex> lock(mu);
+        auto it = notifiers.find(name);
+        if (it != notifiers.end()) callback = it->second.callback;
     }
+    if (callback)
+        callback(words);
+    else
+        Log("Unknown command: " + name);
 }
 
 std::vector<std::vector<std::string>> Host::SplitCommandLine(const std::string& line) {

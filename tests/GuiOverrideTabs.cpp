@@ -297,6 +297,34 @@ TEST_F(GuiOverrideTabs, SavePresetThenSaveWritesTheTabsValuesUnderTheTypedName) 
     EXPECT_TRUE(gui.Find("Zed low", "presets table")) << "listed at once";
 }
 
+// The typed name's file holds another preset (renamed by hand): Save asks first, Cancel keeps
+// it, and only Replace overwrites it, leaving one record for the one file.
+TEST_F(GuiOverrideTabs, SavingOverAFileThatHoldsAnotherPresetAsksFirst) {
+    std::filesystem::create_directories(PresetFolder());
+    std::ofstream(PresetFolder() / "B.json") << SerializePreset(CameraPreset{"Zed", OnGrid(70)});
+    ThreePlayers(kZed);
+    ASSERT_TRUE(gui.Press("Save Preset", kTabs));
+    gui.Frame();
+    ASSERT_TRUE(gui.Fill("Preset Name", "B", "##Popup"));
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    gui.Frame(2);
+    ASSERT_TRUE(gui.FindText("A preset named \"B\" already exists. Replace it?"));
+    EXPECT_EQ(PresetNames(), std::vector<std::string>{"Zed"});
+    ASSERT_TRUE(gui.Press("Cancel", "##Popup"));
+    gui.Frame();
+    EXPECT_FALSE(gui.FindText("already exists"));
+    EXPECT_EQ(PresetNames(), std::vector<std::string>{"Zed"});
+
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    gui.Frame(2);
+    ASSERT_TRUE(gui.Press("Replace", "##Popup"));
+    gui.Frame();
+    EXPECT_FALSE(gui.Find("Preset Name")) << "Replace closes the popup";
+    EXPECT_EQ(PresetNames(), std::vector<std::string>{"B"});
+    std::ifstream in(PresetFolder() / "B.json");
+    EXPECT_EQ(nlohmann::json::parse(in).at("preset_name"), "B");
+}
+
 TEST_F(GuiOverrideTabs, PlayersWithOneNameGetTwoTabsThatEditTheirOwnEntries) {
     Load();
     Replay({Human("Steam|1|0", "Ace", OnGrid(90)), Human("Epic|2|0", "Ace", OnGrid(100))}, "Player_Steam|1|0");

@@ -31,6 +31,7 @@ Lines FileNames(const fs::path& folder) {
     return names;
 }
 
+// A trailing dot or space is kept: the file name ends in ".json", which Windows leaves alone.
 TEST(PresetFileNames, WindowsRefusesDeviceNamesItsReservedCharactersAndTrailingDotsOrSpaces) {
     struct Case {
         const char* name;
@@ -38,16 +39,15 @@ TEST(PresetFileNames, WindowsRefusesDeviceNamesItsReservedCharactersAndTrailingD
     };
     const char* const device = "Windows reserves it for a device";
     const char* const reserved = "Windows does not allow any of <>:\"|?* in file names";
-    const char* const trailing = "Windows drops a trailing dot or space from names";
     const Case cases[] = {
-        {"CON", device},         {"con", device},          {"Con.backup", device}, {"NUL ", trailing},
+        {"CON", device},         {"con", device},          {"Con.backup", device}, {"NUL ", device},
         {"AUX .x", device},      {"PRN", device},          {"COM1", device},       {"com9", device},
         {"LPT1", device},        {"lpt9.json", device},    {"COM0", nullptr},      {"COM10", nullptr},
         {"LPT", nullptr},        {"CONSOLE", nullptr},     {"NULL", nullptr},      {"xCON", nullptr},
         {"a<b", reserved},       {"a>b", reserved},        {"Mode: wide", reserved}, {"quote\"d", reserved},
         {"a|b", reserved},       {"why?", reserved},       {"star*", reserved},
         {"tab\there", "Windows does not allow control characters in file names"},
-        {"Wide.", trailing},     {"Wide ", trailing},      {"a..b", nullptr},      {" lead", nullptr},
+        {"Wide.", nullptr},      {"Wide ", nullptr},      {"a..b", nullptr},      {" lead", nullptr},
         {"Caf\xC3\xA9 \xE2\x98\x85", nullptr}, {"semi;colon", nullptr}, {"x.json", nullptr},
     };
     for (const Case& c : cases) {
@@ -74,7 +74,6 @@ TEST_F(PresetWindowsRules, NamesWindowsRefusesGetOneLineEachAndNothingIsWritten)
         {"com1.old", "Windows reserves it for a device"},
         {"Mode: wide", "Windows does not allow any of <>:\"|?* in file names"},
         {"why?", "Windows does not allow any of <>:\"|?* in file names"},
-        {"Wide.", "Windows drops a trailing dot or space from names"},
     };
     for (const Case& c : cases) {
         store.AddPreset(Preset(c.name, 2));
@@ -144,6 +143,16 @@ TEST_F(PresetWindowsRules, FilesOfTheCodePageRuleAreStillFoundByDeleteAndRename)
     EXPECT_EQ(FileNames(folder), Lines{"Neu.json"});
     store.ReplacePreset("Neu", Preset(name, 3));
     EXPECT_EQ(FileNames(folder), Lines{name + ".json"}) << "new files carry the UTF-8 name";
+
+    // A save over the name replaces the earlier version's file: one file, one record after a restart.
+    fs::remove(folder / fs::u8path(name + ".json"));
+    writeLegacy();
+    store.LoadPresets();
+    store.AddPreset(Preset(name, 6));
+    EXPECT_EQ(FileNames(folder), Lines{name + ".json"});
+    ASSERT_EQ(PresetStore(folder).presets.size(), 1u);
+    EXPECT_TRUE(SameSettings(PresetStore(folder).presets[0].settings, Cam(6)));
+    EXPECT_EQ(Names(store.presets), Lines{name});
 }
 #endif
 
@@ -233,3 +242,16 @@ TEST_F(PresetWindowsRules, AFileHeldOpenElsewhereIsReportedAndNothingIsLost) {
 #endif
 
 }  // namespace
+
+// Preset files are read in text mode on Windows, as the host's runtime reads them: CR LF is a line
+// end and a Ctrl-Z ends the file. Elsewhere the bytes are read as they are.
+TEST_F(PresetWindowsRules, FilesAreReadInTheTextModeOfThePlatform) {
+    Write("crlf.json", OnDisk(SerializePreset(Preset("crlf", 1))));
+    Write("ctrlz.json", SerializePreset(Preset("ctrlz", 2)) + "\x1A" + "after the end");
+    PresetStore store = MakeStore();
+#if defined(_WIN32)
+    EXPECT_EQ(Names(store.presets), (Lines{"crlf", "ctrlz"}));
+#else
+    EXPECT_EQ(Names(store.presets), Lines{"crlf"});
+#endif
+}

@@ -1,7 +1,10 @@
 // The console command "vistorb_set" and its value parser.
 #include <cfloat>
 #include <cmath>
+#include <clocale>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -9,6 +12,7 @@
 #include "core/ValueText.h"
 #include "tests/CameraValuesPinned.h"
 #include "tests/RosterSupport.h"
+#include "tests/TestPlatform.h"
 
 using namespace camera_test;
 using ::testing::ElementsAre;
@@ -291,4 +295,96 @@ TEST(SetCommandParse, TheResultIsAlwaysFinite) {
     EXPECT_EQ(ParseValue("-infinity"), -FLT_MAX);
     EXPECT_EQ(ParseValue("1e39"), FLT_MAX);
     EXPECT_THROW(RandomInRange("(12)"), std::invalid_argument);  // no pair to draw from
+}
+
+namespace {
+
+// A numeric locale whose decimal point is a comma, as a game process may set, made for the test
+// (from a definition of its own, so that no installed locale is needed) and undone afterwards.
+class DecimalCommaLocale {
+public:
+    DecimalCommaLocale() {
+#if defined(_WIN32)
+        active = std::setlocale(LC_NUMERIC, "German_Germany.1252") != nullptr;
+#else
+        folder = test_platform::ScratchFolder("vistorb-locale");
+        std::ofstream(folder / "comma") << "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\nLC_NUMERIC\n"
+                                           "decimal_point \"<U002C>\"\nthousands_sep \"<U002E>\"\ngrouping 3;3\n"
+                                           "END LC_NUMERIC\n";
+        // Missing categories only draw warnings, hence -c and no look at the exit status.
+        const std::string make = "localedef -c -i '" + (folder / "comma").string() + "' -f UTF-8 '" +
+                                 (folder / "xx_COMMA.UTF-8").string() + "' >/dev/null 2>&1";
+        (void)std::system(make.c_str());
+        setenv("LOCPATH", folder.c_str(), 1);
+        active = std::setlocale(LC_NUMERIC, "xx_COMMA.UTF-8") != nullptr;
+#endif
+    }
+    ~DecimalCommaLocale() {
+        std::setlocale(LC_NUMERIC, "C");
+#if !defined(_WIN32)
+        unsetenv("LOCPATH");
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+#endif
+    }
+    // The locale is in force and really reads a comma where C reads a point.
+    bool Active() const { return active && std::strtod("0,5", nullptr) == 0.5; }
+
+private:
+    bool active = false;
+    std::filesystem::path folder;
+};
+
+// Texts as every reader of numbers must take them: decimal and hexadecimal forms, blanks and
+// signs before, text after, numbers beyond the range, infinities and NaN.
+const char* const kNumberTexts[] = {
+    "0.45",  "75.5", " \t+12.25x", "-0.5",   ".5",     "5.",      "1e3",   "1.5e-3", "2E+2",     "0x1.8p1",
+    "0X10",  "0x",   "0xg",        "-0x.8",  "0x.p1",  "1e400",   "-1e400", "1e-400", "-1e-400", "0x1p99999",
+    "inf",   "-INFINITY", "nan",   "+-1",    "--1",    "",        "e5",    "1,5",    "  ",       "1e",
+    "1e+",   "00012.5000", "-0",   "0.0000000000000000000000000000000000000000000000001",
+};
+
+float CLocaleReading(const char* text) {
+    const double value = std::strtod(text, nullptr);
+    if (std::isnan(value)) return 0.0f;
+    if (value > FLT_MAX) return FLT_MAX;
+    if (value < -FLT_MAX) return -FLT_MAX;
+    return static_cast<float>(value);
+}
+
+}  // namespace
+
+// The console reads numbers as the C locale does, whatever locale the process runs in.
+TEST(SetCommandParse, NumbersReadTheSameInEveryLocale) {
+    std::vector<float> inC;
+    for (const char* text : kNumberTexts) {
+        inC.push_back(ParseValue(text));
+        EXPECT_EQ(inC.back(), CLocaleReading(text)) << "\"" << text << "\"";
+    }
+    std::string hundredDigits = "1" + std::string(400, '0');
+    EXPECT_EQ(ParseValue(hundredDigits), FLT_MAX);
+    EXPECT_EQ(ParseValue("0." + std::string(400, '0') + "1"), 0.0f);
+
+    DecimalCommaLocale comma;
+    if (!comma.Active()) GTEST_SKIP() << "no decimal-comma locale could be made here";
+    ASSERT_EQ(std::strtod("0.45", nullptr), 0.0) << "the locale reads a point as the end of the number";
+    for (size_t i = 0; i < std::size(kNumberTexts); ++i)
+        EXPECT_EQ(ParseValue(kNumberTexts[i]), inC[i]) << "\"" << kNumberTexts[i] << "\"";
+    EXPECT_EQ(ParseValue("0.45"), 0.45f);
+    EXPECT_EQ(ParseValue("(-10.5,-10.5)"), -10.5f);
+    EXPECT_EQ(ParseValue("(0.25,0.25,0.25,0.25)"), 0.25f);
+    EXPECT_THROW(RandomInRange("(1e39,2)"), std::out_of_range);
+    EXPECT_THROW(RandomInRange("(x,2)"), std::invalid_argument);
+}
+
+TEST_F(SetCommand, ADecimalCommaLocaleReadsTheCommandsNumbersAsEver) {
+    DecimalCommaLocale comma;
+    if (!comma.Active()) GTEST_SKIP() << "no decimal-comma locale could be made here";
+    Run("vistorb_set stiffness 0.45");
+    Run("vistorb_set enabled 0.5");
+    Run("vistorb_set fov 75.5");
+    EXPECT_EQ(Ann().settings.Stiffness, 0.45f);
+    EXPECT_TRUE(Ann().enabled);
+    EXPECT_EQ(Ann().settings.FOV, 75.5f);
+    EXPECT_THAT(host.LogLines(), IsEmpty());
 }

@@ -74,3 +74,23 @@ TEST(SimConsole, LogLinesAreKeptAndEchoedAsTheyArrive) {
 }
 
 }  // namespace
+
+// A line is worked through one command after another: 10^5 commands, with sleeps among them,
+// all run in order, and a sleep still holds back only what follows it.
+TEST(SimConsole, AVeryLongLineRunsEveryCommandInOrder) {
+    sim::Host host;
+    auto console = host.Console();
+    std::vector<int> seen;
+    console->registerNotifier("n", [&](Words words) { seen.push_back(std::stoi(words.at(1))); }, "", 0);
+    constexpr int kCommands = 100000;
+    std::string line;
+    for (int i = 0; i < kCommands; ++i) {
+        line += "n " + std::to_string(i) + ";";
+        if (i % 20000 == 19999) line += "sleep 1;";
+    }
+    host.RunConsoleLine(line);
+    EXPECT_EQ(seen.size(), 20000u) << "the first sleep holds back the rest";
+    for (int sleeps = 0; sleeps < 4; ++sleeps) host.Wait(0.01);
+    ASSERT_EQ(seen.size(), static_cast<size_t>(kCommands));
+    for (int i = 0; i < kCommands; ++i) ASSERT_EQ(seen[i], i);
+}

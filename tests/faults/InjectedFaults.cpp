@@ -117,6 +117,10 @@ TEST_F(InjectedFaults, EveryOperationLeavesTheStoreAndItsFilesConsistent) {
     const int operations = std::getenv("VISTORB_FAULT_OPERATIONS") ? std::atoi(std::getenv("VISTORB_FAULT_OPERATIONS"))
                                                                    : 3000;
     const std::vector<std::string> names{"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta", "Eta", "Theta"};
+    // Presets whose file is not their name's: one in a sub-folder, one sharing its name with
+    // another file. No operation may touch them, and the cache must still equal a fresh load.
+    Write("sub/Alpha.json", SerializePreset(Preset("Alpha", -1)));
+    Write("Beta-copy.json", SerializePreset(Preset("Beta", -2)));
     PresetStore store = MakeStore();
     std::mt19937 pick(7);
     long failedOperations = 0, refusals = 0;
@@ -191,6 +195,9 @@ TEST_F(InjectedFaults, EveryOperationLeavesTheStoreAndItsFilesConsistent) {
         console.ClearLog();
         if (HasFailure()) break;
     }
+
+    EXPECT_EQ(Read("sub/Alpha.json"), SerializePreset(Preset("Alpha", -1)));
+    EXPECT_EQ(Read("Beta-copy.json"), SerializePreset(Preset("Beta", -2)));
 
     // The next start removes whatever interrupted saves left behind.
     PresetStore last = PresetStore::Open(folder);
