@@ -13,7 +13,7 @@ template <typename Draw>
 void DrawGuarded(const char* what, Draw&& draw) {
     ImGuiContext& g = *GImGui;
     const int windowDepth = g.CurrentWindowStack.Size;
-    const imgui_versions::StyleStacks styles = imgui_versions::StyleStacks::Save(g);
+    const imgui_compat::StyleStacks styles = imgui_compat::StyleStacks::Save(g);
     try {
         draw();
         return;
@@ -23,7 +23,7 @@ void DrawGuarded(const char* what, Draw&& draw) {
         LogLine("Vistorb: drawing {} failed", what);
     }
     while (g.CurrentWindowStack.Size > windowDepth) {
-        imgui_versions::RecoverBeforeEnd();
+        imgui_compat::RecoverBeforeEnd();
         if (g.CurrentWindow->Flags & ImGuiWindowFlags_ChildWindow)
             ImGui::EndChild();
         else

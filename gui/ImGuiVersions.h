@@ -1,7 +1,8 @@
 #pragma once
-// The few library internals that the searchable combo and the frame guard need and that Dear ImGui renamed or moved
+// The few library internals that the searchable combo needs and that Dear ImGui renamed or moved
 // between the host's 1.75 and the simulator's 1.86. Each has one meaning on both; only the name or
 // the place differs, so the combo's code reads the same whichever copy it is built against.
+#include "core/ImGuiCompat.h"
 #include "imgui.h"
 #include "imgui_internal.h"
 
@@ -76,41 +77,5 @@ inline ImRect PopupAllowedRect(ImGuiWindow* popup) {
     return ImGui::GetWindowAllowedExtentRect(popup);
 #endif
 }
-
-// Closes what the current window left open (tab bars, trees, groups, ids, item flags), so that
-// a slot that threw can end it and leave the host's frame balanced. 1.86 does this itself.
-inline void RecoverBeforeEnd() {
-#if VISTORB_IMGUI_186_INTERNALS
-    ImGui::ErrorCheckEndWindowRecover(nullptr);
-#else
-    ImGuiContext& g = *GImGui;
-    ImGuiWindow* window = g.CurrentWindow;
-    while (g.CurrentTabBar) ImGui::EndTabBar();
-    while (window->DC.TreeDepth > 0) ImGui::TreePop();
-    while (window->DC.GroupStack.Size > 0) ImGui::EndGroup();
-    while (window->IDStack.Size > 1) ImGui::PopID();
-    while (window->DC.ItemFlagsStack.Size > 0) ImGui::PopItemFlag();
-#endif
-}
-
-// The style and colour stacks are the context's own, not a window's: what a throwing slot
-// pushed is popped back to what it found once its windows are closed.
-struct StyleStacks {
-    int styleVars;
-    int colors;
-
-    static StyleStacks Save(const ImGuiContext& g) {
-#if IMGUI_VERSION_NUM >= 18600
-        return {g.StyleVarStack.Size, g.ColorStack.Size};
-#else
-        return {g.StyleModifiers.Size, g.ColorModifiers.Size};
-#endif
-    }
-    void Restore(const ImGuiContext& g) const {
-        const StyleStacks now = Save(g);
-        if (now.styleVars > styleVars) ImGui::PopStyleVar(now.styleVars - styleVars);
-        if (now.colors > colors) ImGui::PopStyleColor(now.colors - colors);
-    }
-};
 
 }  // namespace imgui_versions

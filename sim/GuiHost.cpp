@@ -11,7 +11,7 @@
 //   The render thread             frames on a thread of their own, and work run between them
 //   Messages                      the host's own messages and the last error
 #include "sim/GuiHost.h"
-#include "sim/ImGuiCompat.h"
+#include "core/ImGuiCompat.h"
 
 #include <cfloat>
 #include <chrono>

@@ -2,7 +2,7 @@
 
 #include "imgui.h"
 #include "imgui_internal.h"
-#include "sim/ImGuiCompat.h"
+#include "core/ImGuiCompat.h"
 
 namespace sim {
 

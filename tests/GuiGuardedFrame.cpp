@@ -38,7 +38,7 @@ TEST(GuiGuardedFrame, AThrowHalfwayClosesWhatTheSlotOpenedAndLogsOneLine) {
         ImGuiContext& g = *context;
         const int windows = g.CurrentWindowStack.Size;
         const int itemFlags = ItemFlagsDepth(g);
-        const imgui_versions::StyleStacks styles = imgui_versions::StyleStacks::Save(g);
+        const imgui_compat::StyleStacks styles = imgui_compat::StyleStacks::Save(g);
         DrawGuarded("the window", [&] {
             ImGui::Begin("Plugin window");
             ImGui::BeginChild("left");
@@ -54,8 +54,8 @@ TEST(GuiGuardedFrame, AThrowHalfwayClosesWhatTheSlotOpenedAndLogsOneLine) {
         EXPECT_EQ(g.CurrentTabBar, nullptr);
         EXPECT_EQ(g.CurrentWindow->IDStack.Size, 1);
         EXPECT_EQ(ItemFlagsDepth(g), itemFlags);
-        EXPECT_EQ(imgui_versions::StyleStacks::Save(g).styleVars, styles.styleVars);
-        EXPECT_EQ(imgui_versions::StyleStacks::Save(g).colors, styles.colors);
+        EXPECT_EQ(imgui_compat::StyleStacks::Save(g).styleVars, styles.styleVars);
+        EXPECT_EQ(imgui_compat::StyleStacks::Save(g).colors, styles.colors);
         ImGui::Render();
     }
     EXPECT_EQ(host.LogLines().size(), 3u);

@@ -1,10 +1,12 @@
 #pragma once
-// The few places where the simulator's GUI host reaches past Dear ImGui's public API, written
-// once for the two versions it is built on: Debian's 1.86 and the host's own 1.75.
+// The few places where the plugin's frame guard and the simulator's GUI host reach past Dear
+// ImGui's public API, written once for the two versions they are built on: Debian's 1.86 and the
+// host's own 1.75. Header-only: it needs the ImGui headers of whoever includes it, and nothing of
+// core/ itself uses it.
 #include "imgui.h"
 #include "imgui_internal.h"
 
-namespace sim::imgui_compat {
+namespace imgui_compat {
 
 // The item flags of the item just laid out (the disabled block's included).
 inline ImGuiItemFlags LastItemFlags(const ImGuiContext& g) {
@@ -52,4 +54,4 @@ struct StyleStacks {
     }
 };
 
-}  // namespace sim::imgui_compat
+}  // namespace imgui_compat
