@@ -1,7 +1,5 @@
 #include "gui/ClippedText.h"
 
-#include <cstring>
-
 #include "imgui.h"
 #include "imgui_internal.h"
 
@@ -20,16 +18,40 @@ const char* VisibleTextEnd(const char* text, const char* end, float width) {
     return s;
 }
 
+namespace {
+
+constexpr char kUnseen = '\r';
+
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+}  // namespace
+
+std::string WholeLabel(std::string_view text) {
+    std::string label;
+    label.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i > 0 && text[i] == '#' && text[i - 1] == '#') label += kUnseen;
+        label += text[i];
+    }
+    return label;
+}
+
 const char* VisibleLabel(const char* text, size_t length, float width, char* buffer, size_t bufferSize) {
     const char* end = VisibleTextEnd(text, text + length, width);
-    if (end == text + length) return text;
+    const std::string_view shown(text, static_cast<size_t>(end - text));
+    if (end == text + length && shown.find("##") == std::string_view::npos) return text;
     // Cut at a character boundary that fits the buffer; the library clips the last one drawn.
-    size_t bytes = static_cast<size_t>(end - text);
-    if (bytes >= bufferSize) {
-        bytes = bufferSize - 1;
-        while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) --bytes;
+    size_t out = 0, lastBoundary = 0;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if (!IsContinuationByte(shown[i])) lastBoundary = out;
+        const bool split = i > 0 && shown[i] == '#' && shown[i - 1] == '#';
+        if (out + (split ? 2 : 1) >= bufferSize) {
+            if (IsContinuationByte(shown[i])) out = lastBoundary;
+            break;
+        }
+        if (split) buffer[out++] = kUnseen;
+        buffer[out++] = shown[i];
     }
-    std::memcpy(buffer, text, bytes);
-    buffer[bytes] = '\0';
+    buffer[out] = '\0';
     return buffer;
 }

@@ -1,6 +1,9 @@
 // One player's tab in the camera overrides window.
 #include "gui/OverrideTab.h"
 
+#include <string>
+
+#include "gui/ClippedText.h"
 #include "gui/Sliders.h"
 #include "imgui.h"
 #include "imgui_internal.h"
@@ -65,13 +68,14 @@ bool DrawCameraOverrideTab(const std::string& key, CameraOverride& override, con
     // Every widget of the tab lives in the key's id scope: players may share a display name.
     ImGui::PushID(key.data(), key.data() + key.size());
     const ImGuiTabItemFlags flags = context.selected ? ImGuiTabItemFlags_SetSelected : 0;
-    const bool shown = ImGui::BeginTabItem(override.playerName.c_str(), nullptr, flags);
+    const std::string label = WholeLabel(override.playerName);
+    const bool shown = ImGui::BeginTabItem(label.c_str(), nullptr, flags);
 #if defined(IMGUI_ENABLE_TEST_ENGINE) && IMGUI_VERSION_NUM < 18600
     {
         // The host's 1.75 reports no label for a tab header; the testing build reports it, as
         // 1.86 does itself. (The released library has no hooks.)
         ImGuiContext& g = *GImGui;
-        IMGUI_TEST_ENGINE_ITEM_INFO(ImGui::GetItemID(), override.playerName.c_str(), ImGui::GetItemStatusFlags());
+        IMGUI_TEST_ENGINE_ITEM_INFO(ImGui::GetItemID(), label.c_str(), ImGui::GetItemStatusFlags());
     }
 #endif
 

@@ -162,10 +162,11 @@ void DrawComboShape(ImGuiWindow& window, const ComboFrame& combo, const char* la
     RenderFrameBorder(frame.Min, frame.Max, style.FrameRounding);
 
     if (!combo.popupOpen && previewValue != nullptr) {
-        // Only the part that fits is measured: a preset's name may be of any length.
+        // Only the part that fits is measured: a preset's name may be of any length. The preview
+        // is a name, not a label, so it is drawn whole, "##" and all.
         const ImVec2 previewMin = frame.Min + style.FramePadding;
         const char* previewEnd = VisibleTextEnd(previewValue, nullptr, combo.previewRight - previewMin.x);
-        RenderTextClipped(previewMin, ImVec2(combo.previewRight, frame.Max.y), previewValue, previewEnd, nullptr);
+        RenderTextClippedEx(&draw, previewMin, ImVec2(combo.previewRight, frame.Max.y), previewValue, previewEnd, nullptr);
     }
     if (combo.labelSize.x > 0.0f)
         RenderText(ImVec2(frame.Max.x + style.ItemInnerSpacing.x, frame.Min.y + style.FramePadding.y), label);

@@ -75,7 +75,10 @@ void ItemRecorder::ItemInfo(ImGuiContext* ctx, unsigned int id, const char* labe
     GuiItem& item = Entry(ctx, id);
     if (item.hasInfo) return;
     item.hasInfo = true;
-    item.label = label ? label : "";
+    // The library draws no carriage return; the plugin puts one between two '#' of a name so
+    // that the label shows all of it. The label is kept as it reads on screen.
+    for (const char* c = label; c && *c; ++c)
+        if (*c != '\r') item.label += *c;
     item.statusFlags = statusFlags;
     item.disabled = item.disabled || (imgui_compat::LastItemFlags(*ctx) & ImGuiItemFlags_Disabled) != 0;
 }

@@ -12,7 +12,7 @@ namespace sim {
 
 struct GuiItem {
     unsigned int id = 0;
-    std::string label;      // the label the widget was drawn with, "##" parts included
+    std::string label;      // the label the widget was drawn with, "##" parts included, less any CR
     std::string window;     // name of the window (or child, popup) it was laid out in
     float minX = 0, minY = 0, maxX = 0, maxY = 0;  // the part that takes the mouse (a slider's frame)
     int statusFlags = 0;    // ImGuiItemStatusFlags as the widget reported them

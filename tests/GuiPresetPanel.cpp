@@ -394,6 +394,32 @@ TEST_F(GuiPresetPanel, PresetsWithOneNameAreSeparateRowsAndAnEmptyNameIsARowToo)
     EXPECT_TRUE(Same(plugin->selectedPreset.settings, kClose)) << "the row clicked, not its namesake";
 }
 
+// A widget label shows only up to its first "##"; a name is not a label and shows whole.
+TEST_F(GuiPresetPanel, NamesHoldingHashPairsShowWholeInTheListThePreviewAndTheTabs) {
+    std::vector<std::string> names = {"Cam##near", "Cam##far", "###", "Ends##"};
+    const std::string tooWide(200, '#');
+    for (const std::string& name : names) PresetFile(name, kWide);
+    PresetFile(tooWide, kWide);
+    Load();
+    Replay({Human("Steam|1|0", "Ace##1", OnGrid(90))}, "Player_Steam|1|0");
+    ShowWindow();
+    std::vector<std::string> listed = Listed("presets table");
+    ASSERT_EQ(listed.size(), names.size() + 1);
+    const std::string cut = listed[1];  // "###" sorts first, then the run of 200
+    EXPECT_TRUE(cut.size() > 3 && cut.size() < tooWide.size() && tooWide.compare(0, cut.size(), cut) == 0)
+        << "a name wider than its row is cut where the row ends, not at its first pair: " << cut.size();
+    listed.erase(listed.begin() + 1);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(listed, names) << "each row its own widget, named in full";
+    for (const char* name : {"Cam##near", "Cam##far", "Ends##", "Ace##1"})
+        EXPECT_TRUE(gui.FindText(name)) << name << " is on screen";
+    EXPECT_TRUE(gui.Find("Ace##1")) << "the player's tab";
+    ASSERT_TRUE(gui.Press("Cam##near", "presets table"));
+    gui.Frame();
+    EXPECT_EQ(plugin->selectedPreset.name, "Cam##near");
+    EXPECT_EQ(Text("Presets", kPanel), "Cam##near") << "the preview";
+}
+
 TEST(GuiSearch, ContainsIgnoreCaseFoldsAsciiLettersOnly) {
     EXPECT_EQ(ContainsIgnoreCase("my camera", "CAM"), 3u);
     EXPECT_EQ(ContainsIgnoreCase("Wide", "CAM"), std::string::npos);
