@@ -110,11 +110,23 @@ void GuiHost::AttachPlugin(std::shared_ptr<BakkesMod::Plugin::PluginSettingsWind
 
 void GuiHost::DetachPlugin() {
     RunOnGuiSide([&] {
+        CloseThePluginsPopups();
         SetWindowOpen(false);
         settings.reset();
         window.reset();
         diagnostics = nullptr;
     });
+}
+
+// A popup lives in the host's context, not in the plugin that opened it. The library closes one
+// that nobody draws only a frame later, so a plugin unloaded and loaded again before the next
+// frame would find its old popup open, and its first click would go to closing it. Only the
+// plugin opens popups in this host: all of them go with it, and so does the focus it held.
+void GuiHost::CloseThePluginsPopups() {
+    if (!context) return;
+    ImGui::SetCurrentContext(context);
+    if (!context->OpenPopupStack.empty()) ImGui::ClosePopupToLevel(0, false);
+    ImGui::FocusWindow(nullptr);
 }
 
 void GuiHost::ShowReplay(Host& host, bool panelsShown) {

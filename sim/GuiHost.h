@@ -174,6 +174,7 @@ public:
     std::vector<std::string> Messages();
 
 private:
+    void CloseThePluginsPopups();
     bool PressTitleBarButton(const std::string& windowTitle, const char* button);
     struct Input {
         float mouseX = -1.0f, mouseY = -1.0f;

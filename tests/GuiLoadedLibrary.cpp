@@ -4,6 +4,9 @@
 // that copy.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "sim/GuiHost.h"
 #include "sim/Host.h"
 #include "sim/Loader.h"
@@ -65,6 +68,41 @@ TEST(GuiLoadedLibrary, TheLibrarysWindowOpensFromItsSettingsPageAndDrivesTheCame
     EXPECT_FALSE(gui.WindowOpen());
     EXPECT_FALSE(gui.FindText("Saved Camera Presets"));
     EXPECT_FALSE(gui.FindText("Vistorb:"));
+}
+
+// A popup lives in the host's context, not in the plugin: unloading the plugin while one is open
+// must not leave it to swallow the next click of the plugin loaded again, even with no frame
+// between the unload and the load.
+TEST(GuiLoadedLibrary, APopupOpenAtUnloadDoesNotOutliveThePlugin) {
+    sim::Host host;
+    sim::PluginLoader loader(host);
+    sim::GuiHost gui;
+    gui.ConnectMenus(host);
+    gui.Follow(loader);
+    const std::filesystem::path presets = host.DataFolder() / "Vistorb" / "presets";
+    std::filesystem::create_directories(presets);
+    std::ofstream(presets / "Wide.json") << R"({"preset": {"FOV": 110, "Height": 100, "Pitch": -4, "Distance": 270, "Stiffness": 0.4,
+        "SwivelSpeed": 4, "TransitionSpeed": 1.2}, "preset_name": "Wide"})";
+
+    std::string error;
+    for (int load = 0; load < 2; ++load) {
+        ASSERT_TRUE(loader.Load(VISTORB_TESTING_PLUGIN_PATH, error)) << error;
+        gui.OpenWindow();
+        gui.Frame(2);
+        EXPECT_FALSE(gui.Find("Preset Name", "##Popup")) << "no popup left from an earlier load";
+        ASSERT_TRUE(gui.Press("Wide", "presets table")) << gui.LastError();
+        gui.Frame();
+        if (load == 1) break;
+        ASSERT_TRUE(gui.Press("Edit", "vistorb2")) << gui.LastError();
+        gui.Frame();
+        ASSERT_TRUE(gui.Find("Preset Name", "##Popup")) << "the rename popup is open";
+        loader.Unload();
+    }
+    EXPECT_FALSE(gui.Find("Preset Name", "##Popup")) << "the earlier plugin's popup is gone";
+    ASSERT_TRUE(gui.Press("Delete", "vistorb2"));
+    host.Wait(0);
+    gui.Frame();
+    EXPECT_FALSE(std::filesystem::exists(presets / "Wide.json")) << "the first click after the reload counts";
 }
 
 }  // namespace
