@@ -93,6 +93,7 @@ private:
                        const std::string& refusal) const;
     bool WriteFile(const std::filesystem::path& file, const CameraPreset& preset, bool replace, std::string& unflushed);
     void RemoveLegacyFile(const std::string& name);
+    void RecordSavedFile(const std::filesystem::path& file, const CameraPreset& preset, const std::string& unflushed);
     bool RefusedOthersFile(const std::filesystem::path& file, const std::string& name) const;
     bool RemoveFile(const std::filesystem::path& file);
     struct OldFile {

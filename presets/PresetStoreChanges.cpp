@@ -112,6 +112,16 @@ void PresetStore::RemoveLegacyFile(const std::string& name) {
     SetFileRecord(*legacy, std::nullopt);
 }
 
+// A file just written: its record, and the earlier version's file of the same name gone.
+void PresetStore::RecordSavedFile(const fs::path& file, const CameraPreset& preset, const std::string& unflushed) {
+    if (!unflushed.empty()) LogLine("Preset {} saved, but the folder could not be flushed: {}", preset.name, unflushed);
+    const auto held = fileRecords.find(FileKey(file));
+    const bool refresh = held != fileRecords.end() && held->second.preset.name == preset.name;
+    SetFileRecord(file, preset);
+    if (refresh) LogLine("Updating cached preset with name {}", preset.name);
+    RemoveLegacyFile(preset.name);
+}
+
 bool PresetStore::SavePreset(const CameraPreset& presetRef, bool allowReplace) {
     const CameraPreset preset = presetRef;  // may be a cached record, which the refresh rewrites
     if (RefusedValues(preset)) return false;
@@ -125,12 +135,7 @@ bool PresetStore::SavePreset(const CameraPreset& presetRef, bool allowReplace) {
         LogLine("Saving preset {} to {}", preset.name, PathText(folderHandle.PathOf(file)));
         std::string unflushed;
         if (!WriteFile(file, preset, target != Target::Free, unflushed)) return false;
-        if (!unflushed.empty()) LogLine("Preset {} saved, but the folder could not be flushed: {}", preset.name, unflushed);
-        const auto held = fileRecords.find(FileKey(file));
-        const bool refresh = held != fileRecords.end() && held->second.preset.name == preset.name;
-        SetFileRecord(file, preset);
-        if (refresh) LogLine("Updating cached preset with name {}", preset.name);
-        RemoveLegacyFile(preset.name);
+        RecordSavedFile(file, preset, unflushed);
     } catch (const std::exception& e) {
         LogLine("Exception while saving preset: {}", e.what());
         return false;
@@ -234,12 +239,7 @@ void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPrese
     try {
         RetireOldPreset(oldName, old, preset.name);
         LogLine("Saving preset {} to {}", preset.name, PathText(folderHandle.PathOf(file)));
-        if (!unflushed.empty()) LogLine("Preset {} saved, but the folder could not be flushed: {}", preset.name, unflushed);
-        const auto held = fileRecords.find(FileKey(file));
-        const bool refresh = held != fileRecords.end() && held->second.preset.name == preset.name;
-        SetFileRecord(file, preset);
-        if (refresh) LogLine("Updating cached preset with name {}", preset.name);
-        RemoveLegacyFile(preset.name);
+        RecordSavedFile(file, preset, unflushed);
     } catch (const std::exception& e) {
         LogLine("Exception while saving preset: {}", e.what());
     }
