@@ -15,8 +15,8 @@
 #include "imgui.h"
 #include "imgui_internal.h"
 #include "plugin/Vistorb.h"
-#include "sim/Host.h"
-#include "sim/ItemRecorder.h"
+#include "sim/game/Host.h"
+#include "sim/guihost/ItemRecorder.h"
 
 namespace {
 

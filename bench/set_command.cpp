@@ -6,7 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "plugin/Vistorb.h"
-#include "sim/Host.h"
+#include "sim/game/Host.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <benchmark/benchmark.h>
 
 #include "plugin/Vistorb.h"
-#include "sim/GuiHost.h"
-#include "sim/Host.h"
+#include "sim/guihost/GuiHost.h"
+#include "sim/game/Host.h"
 
 namespace {
 

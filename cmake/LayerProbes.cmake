@@ -9,8 +9,18 @@ set(VISTORB_LAYER_PROBES
   "vistorb_camera|gui/Sliders.h|core/Guarded.h"
   "vistorb_gui|plugin/Vistorb.h|presets/PresetStore.h"
   "vistorb_sim|plugin/Vistorb.h|sdkhost/HostBinding.h"
+  # The simulator's rooms: game <- loader <- screen <- guihost <- script, window; base under all.
+  "vistorb_sim_base|sim/game/Host.h|fmt/format.h"
+  "vistorb_sim_game|sim/loader/Loader.h|sim/base/Support.h"
+  "vistorb_sim_loader|sim/screen/HostScreen.h|sim/game/Host.h"
+  "vistorb_sim_screen|sim/guihost/GuiHost.h|sim/loader/State.h"
+  "vistorb_sim_guihost|sim/script/Script.h|sim/screen/HostScreen.h"
+  "vistorb_sim_script|sim/window/GuiWindow.h|sim/guihost/GuiHost.h"
   # The plugin sees the SDK's headers only, never what a host adds to run it.
   "vistorb_plugin|sdkhost/HostBinding.h|bakkesmod/plugin/bakkesmodplugin.h")
+if(TARGET vistorb_sim_window)
+  list(APPEND VISTORB_LAYER_PROBES "vistorb_sim_window|sim/script/Script.h|sim/guihost/GuiHost.h")
+endif()
 foreach(probe ${VISTORB_LAYER_PROBES})
   string(REPLACE "|" ";" probe "${probe}")
   list(GET probe 0 layer)

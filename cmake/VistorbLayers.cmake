@@ -8,7 +8,8 @@
 function(vistorb_include_root target folder)
   set(root "${CMAKE_BINARY_DIR}/include_roots/${folder}")
   if(NOT EXISTS "${root}/${folder}")
-    file(MAKE_DIRECTORY "${root}")
+    get_filename_component(parent "${root}/${folder}" DIRECTORY)  # a room's folder is two deep
+    file(MAKE_DIRECTORY "${parent}")
     file(CREATE_LINK "${CMAKE_SOURCE_DIR}/${folder}" "${root}/${folder}" SYMBOLIC)
   endif()
   get_target_property(type ${target} TYPE)

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/Script.h"
+#include "sim/script/Script.h"
 
 namespace {
 

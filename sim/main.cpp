@@ -18,17 +18,17 @@
 
 #include <fmt/format.h>
 
-#include "sim/CameraScene.h"
-#include "sim/Demo.h"
-#include "sim/GuiHost.h"
-#include "sim/GuiScript.h"
+#include "sim/screen/CameraScene.h"
+#include "sim/script/Demo.h"
+#include "sim/guihost/GuiHost.h"
+#include "sim/script/GuiScript.h"
 #if !defined(VISTORB_NO_WINDOW)
-#include "sim/GuiWindow.h"
+#include "sim/window/GuiWindow.h"
 #endif
-#include "sim/Host.h"
-#include "sim/Loader.h"
-#include "sim/Script.h"
-#include "sim/Support.h"
+#include "sim/game/Host.h"
+#include "sim/loader/Loader.h"
+#include "sim/script/Script.h"
+#include "sim/base/Support.h"
 
 namespace {
 

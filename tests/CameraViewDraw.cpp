@@ -1,7 +1,7 @@
 // The camera view as drawn: read back from the frame's vertices in a headless GUI.
 #include <cmath>
 
-#include "sim/CameraView.h"
+#include "sim/screen/CameraView.h"
 #include "tests/CameraViewSupport.h"
 #include "tests/PlayerSupport.h"
 

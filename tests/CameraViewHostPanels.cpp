@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "imgui.h"
-#include "sim/GuiScript.h"
-#include "sim/State.h"
+#include "sim/script/GuiScript.h"
+#include "sim/loader/State.h"
 #include "tests/GuiSupport.h"
 
 namespace gui_test {

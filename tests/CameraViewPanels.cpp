@@ -5,8 +5,8 @@
 
 #include "core/LogLine.h"
 #include "plugin/Vistorb.h"
-#include "sim/CameraRig.h"
-#include "sim/HostPanels.h"
+#include "sim/screen/CameraRig.h"
+#include "sim/screen/HostPanels.h"
 #include "tests/CameraViewSupport.h"
 #include "tests/PlayerSupport.h"
 

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/CameraRig.h"
-#include "sim/CameraScene.h"
+#include "sim/screen/CameraRig.h"
+#include "sim/screen/CameraScene.h"
 #include "tests/PlayerSupport.h"
 
 namespace {

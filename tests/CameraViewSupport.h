@@ -11,8 +11,8 @@
 
 #include "imgui.h"
 #include "imgui_internal.h"
-#include "sim/ItemRecorder.h"
-#include "sim/ScreenText.h"
+#include "sim/guihost/ItemRecorder.h"
+#include "sim/guihost/ScreenText.h"
 
 namespace camera_view_test {
 

@@ -11,9 +11,9 @@
 #include <nlohmann/json.hpp>
 
 #include "core/LogLine.h"
-#include "sim/Host.h"
-#include "sim/Loader.h"
-#include "sim/PlatformLibrary.h"
+#include "sim/game/Host.h"
+#include "sim/loader/Loader.h"
+#include "sim/loader/PlatformLibrary.h"
 #include "tests/CameraValuesPinned.h"
 #include "tests/PlayerSupport.h"
 #include "tests/TestPlatform.h"

@@ -18,7 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "bakkesmod/plugin/bakkesmodplugin.h"
-#include "sim/PlatformLibrary.h"
+#include "sim/loader/PlatformLibrary.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "imgui.h"
 #include "imgui_internal.h"
 #include "core/LogLine.h"
-#include "sim/Host.h"
+#include "sim/game/Host.h"
 
 namespace {
 

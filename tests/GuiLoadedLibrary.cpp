@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "sim/GuiHost.h"
-#include "sim/Host.h"
-#include "sim/Loader.h"
+#include "sim/guihost/GuiHost.h"
+#include "sim/game/Host.h"
+#include "sim/loader/Loader.h"
 #include "tests/PlayerSupport.h"
 
 namespace {

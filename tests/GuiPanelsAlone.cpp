@@ -13,7 +13,7 @@
 #include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "bakkesmod/plugin/pluginwindow.h"
 #include "imgui.h"
-#include "sim/GuiHost.h"
+#include "sim/guihost/GuiHost.h"
 #include "tests/PlayerSupport.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The "gui" script lines: what they do to the window, and how they refuse malformed lines.
 #include <nlohmann/json.hpp>
 
-#include "sim/GuiScript.h"
+#include "sim/script/GuiScript.h"
 #include "tests/GuiSupport.h"
 
 namespace gui_test {

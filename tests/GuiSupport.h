@@ -14,8 +14,8 @@
 
 #include "core/LogLine.h"
 #include "plugin/Vistorb.h"
-#include "sim/GuiHost.h"
-#include "sim/Host.h"
+#include "sim/guihost/GuiHost.h"
+#include "sim/game/Host.h"
 #include "tests/PlayerSupport.h"
 
 namespace gui_test {

@@ -15,8 +15,8 @@
 #include <SDL.h>
 
 #include "imgui.h"
-#include "sim/CameraView.h"
-#include "sim/GuiWindow.h"
+#include "sim/screen/CameraView.h"
+#include "sim/window/GuiWindow.h"
 #include "tests/GuiSupport.h"
 
 namespace gui_test {

@@ -9,9 +9,9 @@
 
 #include "core/LogLine.h"
 #include "plugin/Vistorb.h"
-#include "sim/Host.h"
-#include "sim/Loader.h"
-#include "sim/State.h"
+#include "sim/game/Host.h"
+#include "sim/loader/Loader.h"
+#include "sim/loader/State.h"
 #include "tests/PlayerSupport.h"
 #include "tests/TestPlatform.h"
 

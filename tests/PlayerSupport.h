@@ -4,7 +4,7 @@
 #include <string>
 
 #include "bakkesmod/wrappers/wrapperstructs.h"
-#include "sim/Host.h"
+#include "sim/game/Host.h"
 
 namespace test_players {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "plugin/Vistorb.h"
-#include "sim/Host.h"
+#include "sim/game/Host.h"
 #include "tests/PresetSupport.h"
 
 using namespace preset_test;

@@ -11,7 +11,7 @@
 
 #include "core/LogLine.h"
 #include "plugin/Vistorb.h"
-#include "sim/Host.h"
+#include "sim/game/Host.h"
 #include "tests/PlayerSupport.h"
 
 // Reaches the one private entry the GUI uses into the camera engine.

@@ -5,7 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "sim/Loader.h"
+#include "sim/loader/Loader.h"
 #include "tests/TestPlatform.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "core/LogLine.h"
-#include "sim/Host.h"
-#include "sim/Loader.h"
-#include "sim/Script.h"
+#include "sim/game/Host.h"
+#include "sim/loader/Loader.h"
+#include "sim/script/Script.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "sim/Host.h"
+#include "sim/game/Host.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "sim/Host.h"
-#include "sim/Loader.h"
-#include "sim/State.h"
+#include "sim/game/Host.h"
+#include "sim/loader/Loader.h"
+#include "sim/loader/State.h"
 
 namespace {
 
