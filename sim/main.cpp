@@ -44,6 +44,8 @@ constexpr const char* kUsage =
     "                     temporary folder, removed at exit)\n"
     "  --build N          the host build number (default 160; 162 reads cameras from memory)\n"
     "  --console          after the script, read more lines from standard input\n"
+    "                     (a line that is no script command goes to the host's console,\n"
+    "                     as 'console LINE' does: 'vistorb_set fov 90' works as typed)\n"
     "  --gui MODE         the GUI host: headless (default, off-screen) or window (on screen,\n"
     "                     live mouse and keyboard, threads on; closing it ends the run)\n"
     "  --screenshots DIR  keep the scripts' screenshots there (renders into a hidden window;\n"

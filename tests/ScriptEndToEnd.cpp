@@ -101,7 +101,7 @@ TEST(ScriptEndToEnd, TheConsoleOnStdinLoadsThePluginAndCarriesOnAfterMistakes) {
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb"));
     EXPECT_THAT(run.output, HasSubstr("[console] Usage: vistorb_set "));
-    EXPECT_THAT(run.output, HasSubstr("console:3: unknown command 'bogus'\n"));
+    EXPECT_THAT(run.output, HasSubstr("console:3: unknown command 'bogus': neither a script command nor one of the host console\n"));
     EXPECT_THAT(run.output, HasSubstr("[console] no focus actor\n")) << "the line after the mistake ran";
     EXPECT_THAT(run.output, HasSubstr("[host] unloaded Vistorb\n"));
 }

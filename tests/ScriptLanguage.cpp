@@ -193,10 +193,24 @@ TEST_F(ScriptLanguage, TheConsoleReportsBadLinesAndCarriesOn) {
     EXPECT_EQ(out.str().find("one\n") != std::string::npos, true);
     EXPECT_THAT(out.str(), HasSubstr("two\n"));
     EXPECT_THAT(out.str(), Not(HasSubstr("three")));
-    EXPECT_EQ(err.str(), "console:2: unknown command 'frobnicate'\n");
+    EXPECT_EQ(err.str(), "console:2: unknown command 'frobnicate': neither a script command nor one of the host console\n");
     std::ifstream placed(host.DataFolder() / "x.json");
     std::string text((std::istreambuf_iterator<char>(placed)), {});
     EXPECT_EQ(text, "wait two\n") << "heredoc lines are text, not commands";
+}
+
+// At the console a host console line works as typed; in a script it still needs "console".
+TEST_F(ScriptLanguage, TheConsoleHandsHostCommandsToTheHostsConsole) {
+    ASSERT_EQ(Run("load\n"), 0);
+    std::istringstream typed("  vistorb_set fov 90\nclosemenu x; vistorb_set fov\nopenmenu nothing\n");
+    runner->RunConsole(typed, "console", false);
+    EXPECT_THAT(out.str(), HasSubstr("> vistorb_set fov 90\n"));
+    EXPECT_THAT(host.LogLines(), ::testing::Contains("not in replay")) << "vistorb_set ran";
+    EXPECT_THAT(host.LogLines(), ::testing::Contains("no menu host: openmenu nothing"));
+    EXPECT_THAT(out.str(), HasSubstr("> closemenu x; vistorb_set fov\n"));
+    EXPECT_THAT(out.str(), HasSubstr("> openmenu nothing\n"));
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(Line("vistorb_set fov 90"), Status::BadLine) << "a script names the console";
 }
 
 TEST_F(ScriptLanguage, PrintsPluginLogLinesCameraSummariesAndState) {

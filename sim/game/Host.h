@@ -173,6 +173,9 @@ public:
     // Splits a console line into commands at ';' and each command into words; double quotes
     // group words and are dropped. Exposed for tests.
     static std::vector<std::vector<std::string>> SplitCommandLine(const std::string& line);
+    // The commands the host carries out itself ("sleep" and the menu commands), whatever the
+    // plugin registers.
+    static bool IsOwnCommand(const std::string& name);
 
 private:
     struct Player {

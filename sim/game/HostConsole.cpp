@@ -1,6 +1,8 @@
 // The host's console: lines split into commands and words, the commands the host itself knows
 // ("sleep", the menu commands), and the plugin's notifiers for the rest.
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 
 #include "sim/game/Host.h"
@@ -34,9 +36,18 @@ void Host::RunCommands(const std::shared_ptr<const CommandList>& commands, size_
     }
 }
 
+namespace {
+// "sleep" first: it is the one own command that is no menu command.
+constexpr const char* kOwnCommands[] = {"sleep", "openmenu", "togglemenu", "closemenu"};
+}  // namespace
+
+bool Host::IsOwnCommand(const std::string& name) {
+    return std::find(std::begin(kOwnCommands), std::end(kOwnCommands), name) != std::end(kOwnCommands);
+}
+
 void Host::RunCommandWords(const std::vector<std::string>& words) {
     const std::string& name = words.front();
-    if (name == "openmenu" || name == "togglemenu" || name == "closemenu") {
+    if (name != kOwnCommands[0] && IsOwnCommand(name)) {
         std::function<void(const std::string&, const std::string&)> handler;
         {
             std::lock_guard<std::mutex> lock(mu);

@@ -195,11 +195,9 @@ void DrawReplayPanel(bool* shown, const ReplayPanelData& data, const ReplayPanel
 ConsoleOutcome CheckConsoleLine(const std::string& line, const std::vector<std::string>& known) {
     const auto commands = Host::SplitCommandLine(line);
     if (commands.empty()) return ConsoleOutcome{false, "empty line"};
-    static const char* const kHostVerbs[] = {"sleep", "openmenu", "togglemenu", "closemenu"};
     for (const auto& words : commands) {
         const std::string& name = words.front();
-        const bool hostVerb = std::find(std::begin(kHostVerbs), std::end(kHostVerbs), name) != std::end(kHostVerbs);
-        if (!hostVerb && std::find(known.begin(), known.end(), name) == known.end())
+        if (!Host::IsOwnCommand(name) && std::find(known.begin(), known.end(), name) == known.end())
             return ConsoleOutcome{false, fmt::format("unknown command '{}'", name)};
     }
     return ConsoleOutcome{};

@@ -197,7 +197,15 @@ Status ScriptRunner::Dispatch(const std::string& text, const std::string& where)
         line.usage = command.usage;
         return (this->*command.run)(line);
     }
-    return Fail(where, fmt::format("unknown command '{}'", verb), Status::BadLine);
+    if (!readingConsole) return Fail(where, fmt::format("unknown command '{}'", verb), Status::BadLine);
+    // Anyone who knows the host types its console's lines as they are.
+    if (!host.IsOwnCommand(verb) && host.Notifiers().count(verb) == 0)
+        return Fail(where, fmt::format("unknown command '{}': neither a script command nor one of the host console",
+                                       verb),
+                    Status::BadLine);
+    Print("> " + text.substr(first));
+    host.RunConsoleLine(text.substr(first));
+    return Status::Ok;
 }
 
 Status ScriptRunner::FinishInput() {
@@ -248,6 +256,7 @@ void ScriptRunner::RunConsole(std::istream& in, const std::string& name, bool pr
 
 void ScriptRunner::RunConsole(const std::function<bool(std::string&)>& readLine, const std::string& name,
                               bool prompt) {
+    readingConsole = true;
     std::string line;
     int number = 0;
     while (!stopRequested) {
@@ -259,6 +268,7 @@ void ScriptRunner::RunConsole(const std::function<bool(std::string&)>& readLine,
         ++number;
         if (RunLine(line, fmt::format("{}:{}", name, number)) == Status::Quit) break;
     }
+    readingConsole = false;
     FinishInput();
 }
 

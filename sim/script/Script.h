@@ -161,6 +161,7 @@ private:
     bool screenshots = true;
 
     bool pendingFileOpen = false;
+    bool readingConsole = false;  // lines typed at the console: a host command needs no "console"
     PendingFile pendingFile;
     std::vector<std::filesystem::path> temporaryFolders;
     size_t camerasSeen = 0;   // camera writes already summed up by "camera"
