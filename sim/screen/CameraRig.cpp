@@ -5,6 +5,8 @@
 
 #include <fmt/format.h>
 
+#include "core/CameraValues.h"
+
 namespace sim {
 
 namespace {
@@ -58,15 +60,8 @@ float Smooth(float t) {
 }
 
 const char* NonFinite(const ProfileCameraSettings& s) {
-    const std::pair<const char*, float> values[] = {{"FOV", s.FOV},
-                                                    {"Height", s.Height},
-                                                    {"Pitch", s.Pitch},
-                                                    {"Distance", s.Distance},
-                                                    {"Stiffness", s.Stiffness},
-                                                    {"SwivelSpeed", s.SwivelSpeed},
-                                                    {"TransitionSpeed", s.TransitionSpeed}};
-    for (const auto& [name, value] : values)
-        if (!std::isfinite(value)) return name;
+    for (const CameraValue& value : kCameraValues)
+        if (!std::isfinite(s.*value.member)) return value.jsonKey;
     return nullptr;
 }
 

@@ -2,8 +2,13 @@
 
 #include <algorithm>
 
+#include <iterator>
+#include <string>
+#include <string_view>
+
 #include <fmt/format.h>
 
+#include "core/CameraValues.h"
 #include "imgui.h"
 #include "imgui_internal.h"
 #include "sim/screen/CameraScene.h"
@@ -19,20 +24,19 @@ const ImVec4 kFocusedColour(1.0f, 0.88f, 0.35f, 1.0f);
 const ImVec4 kMutedColour(0.65f, 0.68f, 0.75f, 1.0f);
 const ImVec4 kRefusedColour(1.0f, 0.45f, 0.4f, 1.0f);
 
-// The seven camera values as columns: heading, and key in the state document's form of the
-// values (SettingsJson), which the replay panel uses for the players' own values too.
-struct CameraColumn {
-    const char* heading;
-    const char* key;
-};
-constexpr CameraColumn kCameraColumns[] = {{"FOV", "FOV"},
-                                           {"Height", "Height"},
-                                           {"Angle", "Pitch"},
-                                           {"Distance", "Distance"},
-                                           {"Stiffness", "Stiffness"},
-                                           {"Swivel", "SwivelSpeed"},
-                                           {"Transition", "TransitionSpeed"}};
-constexpr int kCameraColumnCount = static_cast<int>(sizeof(kCameraColumns) / sizeof(kCameraColumns[0]));
+// The seven camera values as columns, keyed as in the state document's form of the values
+// (SettingsJson), which the replay panel uses for the players' own values too.
+constexpr int kCameraColumnCount = static_cast<int>(std::size(kCameraValues));
+
+// A column's heading: the slider's label, short ("Swivel", not "SwivelSpeed"), since seven
+// columns share the panel's width.
+std::string HeadingOf(const CameraValue& value) {
+    std::string heading = value.sliderLabel;
+    constexpr std::string_view kSpeed = "Speed";
+    if (heading.size() > kSpeed.size() && heading.compare(heading.size() - kSpeed.size(), kSpeed.size(), kSpeed) == 0)
+        heading.resize(heading.size() - kSpeed.size());
+    return heading;
+}
 
 std::string TextOf(const json& value) {
     if (value.is_string()) return value.get<std::string>();
@@ -120,13 +124,13 @@ void EmptyCell() {
 void SetupColumns(const std::vector<const char*>& leading) {
 #if IMGUI_VERSION_NUM >= 18600
     for (const char* heading : leading) ImGui::TableSetupColumn(heading);
-    for (const CameraColumn& column : kCameraColumns) ImGui::TableSetupColumn(column.heading);
+    for (const CameraValue& value : kCameraValues) ImGui::TableSetupColumn(HeadingOf(value).c_str());
     ImGui::TableSetupScrollFreeze(1, 1);
     ImGui::TableHeadersRow();
 #else
     NextRow();
     for (const char* heading : leading) Cell(heading);
-    for (const CameraColumn& column : kCameraColumns) Cell(column.heading);
+    for (const CameraValue& value : kCameraValues) Cell(HeadingOf(value));
     ImGui::Separator();
 #endif
 }
@@ -148,7 +152,7 @@ void ReplayRow(const PlayerSpec& player, const ReplayPanelData& data, const Repl
     Cell(player.name + (player.bot ? " (bot)" : ""), focused);
     Cell(focusId, focused);
     const json values = SettingsJson(player.camera);
-    for (const CameraColumn& column : kCameraColumns) Cell(TextOf(Member(values, column.key)));
+    for (const CameraValue& value : kCameraValues) Cell(TextOf(Member(values, value.jsonKey)));
 }
 
 }  // namespace
@@ -320,7 +324,7 @@ void OverrideRow(const std::string& key, const json& entry, const std::string& f
     Cell(key, focused);
     Cell(TextOf(Member(entry, "enabled")), focused);
     const json& settings = Member(entry, "settings");
-    for (const CameraColumn& column : kCameraColumns) Cell(TextOf(Member(settings, column.key)));
+    for (const CameraValue& value : kCameraValues) Cell(TextOf(Member(settings, value.jsonKey)));
 }
 
 }  // namespace
