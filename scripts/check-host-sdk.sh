@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The plugin against the host's own SDK: compiled against its headers, every SDK function it
 # calls checked against the SDK's import library, and the plugin, the simulator and the headless
-# GUI tests built and run on the host's own Dear ImGui (1.75).
+# GUI tests built and run on the host's own Dear ImGui (1.75). The trees are the presets
+# host-sdk and host-imgui of CMakePresets.json, pointed at SDK_DIR.
 # Usage: check-host-sdk.sh [SDK_DIR]   (default ../shared/bakkesmodsdk beside the repository)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
 sdk="${1:-$root/../shared/bakkesmodsdk}"
 if [ ! -d "$sdk" ]; then
   echo "check-host-sdk: no host SDK at $sdk; nothing to check"
@@ -26,9 +28,7 @@ out="$root/build/host-sdk"
 
 echo "=== the plugin's sources against the host's SDK headers (MinGW-w64) ==="
 python3 "$root/scripts/host-sdk/resolve_includes.py" "$sdk/include" "$out/include"
-cmake -S "$root" -B "$out/mingw" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DVISTORB_HOST_SDK_DIR="$sdk" -DVISTORB_HOST_SDK_INCLUDE="$out/include" >/dev/null
-cmake --build "$out/mingw" -j "$jobs"
+bash "$root/scripts/build.sh" host-sdk -DVISTORB_HOST_SDK_DIR="$sdk" -DVISTORB_HOST_SDK_INCLUDE="$out/include"
 mapfile -t objects < <(find "$out/mingw" -path '*/vistorb_*' -name '*.obj' | sort)
 echo "plugin units compiled against the host's SDK: ${#objects[@]}"
 
@@ -36,8 +36,9 @@ echo "=== every SDK call against lib/pluginsdk.lib ==="
 python3 "$root/scripts/host-sdk/check_exports.py" "$sdk/lib/pluginsdk.lib" "$out/include" "${objects[@]}"
 
 echo "=== the plugin, the simulator and the headless GUI tests on the host's ImGui ==="
-bash "$root/scripts/build.sh" "$out/imgui" -DVISTORB_BENCHMARKS=OFF -DVISTORB_HOST_IMGUI_ZIP="$sdk/imgui_bm.zip"
+# Only what draws is built and run there: the GUI tests, with the plugin libraries and the host
+# they load. The game side and the preset store do not touch the GUI library.
+bash "$root/scripts/build.sh" host-imgui -DVISTORB_HOST_IMGUI_ZIP="$sdk/imgui_bm.zip"
 # The simulator's own replay panel lays its players out without tables on 1.75 (which has none)
 # and runs past the panel's right edge there; its last columns are not on screen to be read.
-cd "$out/imgui"
-ctest --output-on-failure -j "$jobs" -E '^CameraViewPanels\.ReplayPanelImportsFocusesPlaysAndDestroysTheHud$'
+ctest --preset host-imgui -j "$jobs" -E '^CameraViewPanels\.ReplayPanelImportsFocusesPlaysAndDestroysTheHud$'

@@ -6,7 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" "$root/build/release"
+bash "$root/scripts/build.sh" release
 mkdir -p "$root/out"
 host=("$root/build/release/vistorb-host" --plugin "$root/build/release/VistorbTesting.so" --demo
       --screenshots "$root/out" "$@")

@@ -18,13 +18,8 @@ install_missing_packages test-windows "${packages[@]}"
 
 # The Linux set-up: build tools, header-only libraries, GoogleTest sources, Dear ImGui 1.86.
 bash "$root/scripts/setup.sh"
-imgui_dir="${VISTORB_IMGUI_DIR:-}"
-if [ -z "$imgui_dir" ]; then
-  for candidate in "$root/third_party/imgui-1.86" "$root/build/_deps/imgui-1.86"; do
-    if [ -f "$candidate/imgui.h" ]; then imgui_dir="$candidate"; break; fi
-  done
-fi
-[ -n "$imgui_dir" ] || { echo "test-windows: no Dear ImGui 1.86 sources found" >&2; exit 1; }
+imgui_dir="${VISTORB_IMGUI_DIR:-$root/third_party/imgui-1.86}"
+[ -f "$imgui_dir/imgui.h" ] || { echo "test-windows: no Dear ImGui 1.86 sources in $imgui_dir" >&2; exit 1; }
 
 # A Wine prefix of the build tree's own, made quietly before anything runs in it.
 export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
@@ -36,11 +31,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver --wait || true
 fi
 
-# Release without debug information: the shortest build on a small machine.
-echo "=== Windows build (MinGW-w64) ==="
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DVISTORB_BENCHMARKS=OFF -DIMGUI_DIR="$imgui_dir" >/dev/null
-cmake --build "$build" -j "$jobs"
+echo "=== Windows build (MinGW-w64, the preset windows) ==="
+VISTORB_JOBS="$jobs" bash "$root/scripts/build.sh" windows -DIMGUI_DIR="$imgui_dir"
 
 # The export tables. Vistorb.dll: the description record, the two entry points and the SDK's
 # plugin base (declared for export by the SDK header); nothing else. VistorbTesting.dll: the
@@ -76,7 +68,7 @@ if x86_64-w64-mingw32-objdump -p "$build/Vistorb.dll" "$build/VistorbTesting.dll
 fi
 
 echo "=== tests under Wine ==="
-(cd "$build" && ctest --output-on-failure -j "$jobs" "$@")
+ctest --preset windows -j "$jobs" "$@"
 
 echo "=== README example and demo through vistorb-host.exe under Wine ==="
 run_host() {  # run_host NAME ARGUMENTS...: the output goes to build/windows/NAME.out

@@ -3,9 +3,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" "$root/build/release"
-cd "$root/build/release"
+bash "$root/scripts/build.sh" release
+cd "$root"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a ctest --output-on-failure -j "$(nproc)" "$@"
+  exec xvfb-run -a ctest --preset release -j "$(nproc)" "$@"
 fi
-exec ctest --output-on-failure -j "$(nproc)" "$@"
+exec ctest --preset release -j "$(nproc)" "$@"
