@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <exception>
+#include <future>
 #include <system_error>
 
 #include "sim/base/Support.h"
@@ -344,22 +345,23 @@ void Host::DropPluginCallbacks() {
 
 void Host::StartGameThread(bool autoTick, double tickSeconds) {
     if (gameThread.joinable()) return;
-    stopping = false;
-    gameThread = std::thread([this, autoTick, tickSeconds] { GameThreadMain(autoTick, tickSeconds); });
-    // Wait until the thread has recorded its id, so OnGameThread is right from here on.
-    std::unique_lock<std::mutex> lock(jobsMu);
-    jobsCv.wait(lock, [this] { return gameThreadId != std::thread::id(); });
+    jobs.Reopen();
+    // The thread starts its loop only once its id is recorded, so OnGameThread is right on it
+    // and on every other thread from here on.
+    std::promise<void> recorded;
+    std::shared_future<void> go = recorded.get_future().share();
+    gameThread = std::thread([this, autoTick, tickSeconds, go] {
+        go.wait();
+        GameThreadMain(autoTick, tickSeconds);
+    });
+    gameThreadId = gameThread.get_id();
+    recorded.set_value();
 }
 
 void Host::StopGameThread() {
     if (!gameThread.joinable()) return;
-    {
-        std::lock_guard<std::mutex> lock(jobsMu);
-        stopping = true;
-    }
-    jobsCv.notify_all();
+    jobs.RequestStop();
     gameThread.join();
-    std::lock_guard<std::mutex> lock(jobsMu);
     gameThreadId = std::thread::id();
 }
 
@@ -370,43 +372,12 @@ void Host::RunOnGameThread(const std::function<void()>& work) {
         work();
         return;
     }
-    bool done = false;
-    std::exception_ptr failure;
-    {
-        std::lock_guard<std::mutex> lock(jobsMu);
-        jobs.push_back([&] {
-            try {
-                work();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            std::lock_guard<std::mutex> doneLock(jobsMu);
-            done = true;
-            jobsCv.notify_all();
-        });
-    }
-    jobsCv.notify_all();
-    std::unique_lock<std::mutex> lock(jobsMu);
-    jobsCv.wait(lock, [&] { return done; });
-    if (failure) std::rethrow_exception(failure);
+    jobs.RunAndWait(work);
 }
 
 void Host::GameThreadMain(bool autoTick, double tickSeconds) {
-    {
-        std::lock_guard<std::mutex> lock(jobsMu);
-        gameThreadId = std::this_thread::get_id();
-    }
-    jobsCv.notify_all();
-    auto frame = std::chrono::duration<double>(tickSeconds);
-    for (;;) {
-        std::deque<std::function<void()>> batch;
-        {
-            std::unique_lock<std::mutex> lock(jobsMu);
-            jobsCv.wait_for(lock, frame, [this] { return stopping || !jobs.empty(); });
-            if (stopping && jobs.empty()) return;
-            batch.swap(jobs);
-        }
-        for (auto& job : batch) job();
+    const auto frame = std::chrono::duration<double>(tickSeconds);
+    while (jobs.RunPending(frame) != JobQueue::Turn::Stopped) {
         Pump(tickSeconds);
         if (autoTick && ticking && InReplay()) Tick(1);
     }

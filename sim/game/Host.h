@@ -23,6 +23,7 @@
 #include "bakkesmod/wrappers/cvarmanagerwrapper.h"
 #include "bakkesmod/wrappers/GameWrapper.h"
 #include "sdkhost/HostBinding.h"
+#include "sim/base/JobQueue.h"
 
 namespace sim {
 
@@ -247,12 +248,9 @@ private:
 
     // Game thread
     std::thread gameThread;
-    std::thread::id gameThreadId;
-    std::atomic<bool> stopping{false};
+    std::thread::id gameThreadId;  // written only while no game thread runs
     std::atomic<bool> ticking{true};
-    std::mutex jobsMu;
-    std::condition_variable jobsCv;
-    std::deque<std::function<void()>> jobs;
+    JobQueue jobs;
 };
 
 }  // namespace sim

@@ -396,23 +396,13 @@ void GuiHost::RunOnGuiSide(const std::function<void()>& work) {
         work();
         return;
     }
-    std::packaged_task<void()> task(work);
-    std::future<void> done = task.get_future();
-    {
-        std::lock_guard<std::mutex> lock(jobMutex);
-        jobs.push_back(std::move(task));
-    }
-    jobReady.notify_one();
-    done.get();
+    jobs.RunAndWait(work);
 }
 
 void GuiHost::StartRenderThread() {
     if (threaded) return;
     if (surface) surface->Release();
-    {
-        std::lock_guard<std::mutex> lock(jobMutex);
-        stopping = false;
-    }
+    jobs.Reopen();
     std::promise<std::thread::id> started;
     std::future<std::thread::id> id = started.get_future();
     renderThread = std::thread([this, &started] {
@@ -427,11 +417,7 @@ void GuiHost::StartRenderThread() {
 
 void GuiHost::StopRenderThread() {
     if (!threaded) return;
-    {
-        std::lock_guard<std::mutex> lock(jobMutex);
-        stopping = true;
-    }
-    jobReady.notify_one();
+    jobs.RequestStop();
     renderThread.join();
     threaded = false;
     renderThreadId = std::thread::id();
@@ -440,18 +426,11 @@ void GuiHost::StopRenderThread() {
 
 void GuiHost::RenderLoop() {
     for (;;) {
-        std::deque<std::packaged_task<void()>> batch;
-        {
-            std::unique_lock<std::mutex> lock(jobMutex);
-            jobReady.wait_for(lock, kIdleFrame, [this] { return stopping || !jobs.empty(); });
-            batch.swap(jobs);
-            if (batch.empty() && stopping) return;
+        switch (jobs.RunPending(kIdleFrame)) {
+            case JobQueue::Turn::Stopped: return;
+            case JobQueue::Turn::Idle: RunFrame(); break;  // nobody asked for anything: the host keeps drawing
+            case JobQueue::Turn::Ran: break;
         }
-        if (batch.empty()) {
-            RunFrame();  // nobody asked for anything: the host keeps drawing
-            continue;
-        }
-        for (auto& job : batch) job();
     }
 }
 

@@ -47,6 +47,7 @@
 #include "bakkesmod/plugin/PluginSettingsWindow.h"
 #include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "bakkesmod/plugin/pluginwindow.h"
+#include "sim/base/JobQueue.h"
 #include "sim/guihost/GuiSurface.h"
 #include "sim/screen/HostScreen.h"
 #include "sim/guihost/ItemRecorder.h"
@@ -241,10 +242,7 @@ private:
     std::atomic<bool> threaded{false};
     std::thread renderThread;
     std::thread::id renderThreadId;
-    std::mutex jobMutex;
-    std::condition_variable jobReady;
-    std::deque<std::packaged_task<void()>> jobs;
-    bool stopping = false;
+    JobQueue jobs;
 };
 
 }  // namespace sim

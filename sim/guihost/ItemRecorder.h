@@ -1,6 +1,6 @@
 #pragma once
 // The GUI host's record of every widget a frame lays out, fed by the GUI library's item hooks
-// (host/ImGuiItemHooks.cpp) from both copies of the library. Tests and scripts find widgets by
+// (testing/ImGuiItemHooks.cpp) from both copies of the library. Tests and scripts find widgets by
 // their label here instead of by pixel position.
 #include <string>
 #include <unordered_map>
