@@ -1,5 +1,6 @@
 // The "vistorb_set" handler, with a plain value and with a random range.
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -7,17 +8,18 @@
 
 #include "plugin/Vistorb.h"
 #include "sim/game/Host.h"
+#include "sim/loader/Loader.h"
 
 namespace {
 
 struct Session {
     sim::Host host;
     std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
+    sim::PluginLoader loader{host};
 
     Session() {
-        plugin->cvarManager = host.Console();
-        plugin->gameWrapper = host.Game();
-        plugin->onLoad();
+        std::string error;
+        if (!loader.Attach(plugin, error)) throw std::runtime_error(error);
         host.OpenReplay();
         for (int i = 0; i < 8; ++i) {
             sim::PlayerSpec player;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "plugin/Vistorb.h"
 #include "sim/guihost/GuiHost.h"
 #include "sim/game/Host.h"
+#include "sim/loader/Loader.h"
 
 namespace {
 
@@ -40,11 +42,11 @@ void OpenReplayOfEight(sim::Host& host, const std::string& focus) {
 struct Session {
     sim::Host host;
     std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
+    sim::PluginLoader loader{host};
 
     explicit Session(const std::string& focus) {
-        plugin->cvarManager = host.Console();
-        plugin->gameWrapper = host.Game();
-        plugin->onLoad();
+        std::string error;
+        if (!loader.Attach(plugin, error)) throw std::runtime_error(error);
         OpenReplayOfEight(host, focus);
         {
             std::lock_guard<std::mutex> lock(plugin->stateLock);

@@ -42,9 +42,7 @@ class CameraViewHostPanels : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        plugin->cvarManager = host.Console();
-        plugin->gameWrapper = host.Game();
-        plugin->onLoad();
+        StartPlugin();
         linkedPlugin = plugin.get();
         gui.AttachPlugin(plugin, plugin, &LinkedPluginState);
         gui.ShowReplay(host, true);

@@ -7,6 +7,7 @@
 #include "plugin/Vistorb.h"
 #include "sim/screen/CameraRig.h"
 #include "sim/screen/HostPanels.h"
+#include "sim/loader/Loader.h"
 #include "tests/CameraViewSupport.h"
 #include "tests/PlayerSupport.h"
 
@@ -19,13 +20,13 @@ class CameraViewPanels : public ::testing::Test {
 protected:
     sim::Host host;
     std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
+    sim::PluginLoader loader{host};
     HeadlessGui gui;
     sim::PanelsShown shown;
 
     void SetUp() override {
-        plugin->cvarManager = host.Console();
-        plugin->gameWrapper = host.Game();
-        plugin->onLoad();
+        std::string error;
+        ASSERT_TRUE(loader.Attach(plugin, error)) << error;
         host.OpenReplay();
         host.AddPlayer(Bot("Zed", 100.0f));
         host.AddPlayer(Bot("Cap", 95.0f));

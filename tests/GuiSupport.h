@@ -15,6 +15,7 @@
 #include "core/LogLine.h"
 #include "plugin/Vistorb.h"
 #include "sim/guihost/GuiHost.h"
+#include "sim/loader/Loader.h"
 #include "sim/game/Host.h"
 #include "tests/PlayerSupport.h"
 
@@ -56,6 +57,7 @@ class GuiTest : public ::testing::Test {
 protected:
     RecordingHost host;
     std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
+    sim::PluginLoader loader{host};  // starts the plugin as the host does; unloads it at the end
     sim::GuiHost gui;
 
     void SetUp() override { gui.ConnectMenus(host); }
@@ -75,10 +77,13 @@ protected:
 
     std::filesystem::path PresetFolder() { return host.DataFolder() / "Vistorb" / "presets"; }
 
+    void StartPlugin() {
+        std::string error;
+        ASSERT_TRUE(loader.Attach(plugin, error)) << error;
+    }
+
     void Load() {
-        plugin->cvarManager = host.Console();
-        plugin->gameWrapper = host.Game();
-        plugin->onLoad();
+        StartPlugin();
         gui.AttachPlugin(plugin, plugin);
         host.ClearLog();
     }

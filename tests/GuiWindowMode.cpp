@@ -15,6 +15,7 @@
 #include <SDL.h>
 
 #include "imgui.h"
+#include "sim/loader/Loader.h"
 #include "sim/screen/CameraView.h"
 #include "sim/window/GuiWindow.h"
 #include "tests/GuiSupport.h"
@@ -34,9 +35,9 @@ TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
     options.height = 600;
     options.screenshotFolder = (host.DataFolder() / "shots").string();
     sim::GuiHost gui(options);
-    plugin->cvarManager = host.Console();
-    plugin->gameWrapper = host.Game();
-    plugin->onLoad();
+    sim::PluginLoader loader(host);
+    std::string error;
+    ASSERT_TRUE(loader.Attach(plugin, error)) << error;
     gui.AttachPlugin(plugin, plugin);
     gui.ShowSettings(true);
     gui.Frame(2);
@@ -121,9 +122,9 @@ TEST(GuiWindowMode, ScriptedActionsWorkOnAWindowThatAPersonDrives) {
     options.window = sim::OpenGuiWindow;
     options.visible = options.liveInput = true;
     sim::GuiHost gui(options);
-    plugin->cvarManager = host.Console();
-    plugin->gameWrapper = host.Game();
-    plugin->onLoad();
+    sim::PluginLoader loader(host);
+    std::string error;
+    ASSERT_TRUE(loader.Attach(plugin, error)) << error;
     gui.AttachPlugin(plugin, plugin);
     gui.ShowSettings(true);
     gui.Frame(2);

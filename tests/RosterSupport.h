@@ -12,6 +12,7 @@
 #include "core/LogLine.h"
 #include "plugin/Vistorb.h"
 #include "sim/game/Host.h"
+#include "sim/loader/Loader.h"
 #include "tests/PlayerSupport.h"
 
 // Reaches the one private entry the GUI uses into the camera engine.
@@ -36,14 +37,14 @@ class LoadedPlugin : public ::testing::Test {
 protected:
     sim::Host host;
     std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
+    sim::PluginLoader loader{host};  // starts the plugin as the host does; unloads it at the end
 
     // What start-up logged apart from the preset store's own report on its folder.
     std::vector<std::string> startupLines;
 
     void Load() {
-        plugin->cvarManager = host.Console();
-        plugin->gameWrapper = host.Game();
-        plugin->onLoad();
+        std::string error;
+        ASSERT_TRUE(loader.Attach(plugin, error)) << error;
         for (const std::string& line : host.LogLines())
             if (line.find("preset") == std::string::npos) startupLines.push_back(line);
         host.ClearLog();
