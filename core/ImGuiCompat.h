@@ -34,6 +34,17 @@ inline void RecoverBeforeEnd() {
 #endif
 }
 
+// Ends every window (and child) begun above `depth` windows deep, each cleared first.
+inline void EndWindowsDownTo(ImGuiContext& g, int depth) {
+    while (g.CurrentWindowStack.Size > depth) {
+        RecoverBeforeEnd();
+        if (g.CurrentWindow->Flags & ImGuiWindowFlags_ChildWindow)
+            ImGui::EndChild();
+        else
+            ImGui::End();
+    }
+}
+
 // The style and colour stacks are the context's own, not a window's: what a throwing slot
 // pushed is popped back to what it found once its windows are closed.
 struct StyleStacks {

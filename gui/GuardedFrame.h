@@ -22,12 +22,6 @@ void DrawGuarded(const char* what, Draw&& draw) {
     } catch (...) {
         LogLine("Vistorb: drawing {} failed", what);
     }
-    while (g.CurrentWindowStack.Size > windowDepth) {
-        imgui_compat::RecoverBeforeEnd();
-        if (g.CurrentWindow->Flags & ImGuiWindowFlags_ChildWindow)
-            ImGui::EndChild();
-        else
-            ImGui::End();
-    }
+    imgui_compat::EndWindowsDownTo(g, windowDepth);
     styles.Restore(g);
 }

@@ -246,13 +246,7 @@ void GuiHost::CallSlot(const char* what, Slot&& slot) {
     if (RunCaught(slot, failure)) return;
     Message(fmt::format("the plugin's {} failed: {}", what, failure));
     if (!g.WithinFrameScope) return;
-    while (g.CurrentWindowStack.Size > depth) {
-        imgui_compat::RecoverBeforeEnd();
-        if (g.CurrentWindow->Flags & ImGuiWindowFlags_ChildWindow)
-            ImGui::EndChild();
-        else
-            ImGui::End();
-    }
+    imgui_compat::EndWindowsDownTo(g, depth);
     styles.Restore(g);
 }
 
