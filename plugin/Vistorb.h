@@ -86,6 +86,7 @@ public:
     void OnWindowOpened();
     void OnWindowClosed();
 
+    // The footer at the bottom of both the settings page and the window.
     void DrawCredits();
 
 private:

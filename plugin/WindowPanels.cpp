@@ -43,6 +43,7 @@ void Vistorb::DrawWindow() {
             DrawPresetList(panel);
             DrawPresetActions();
         };
+        panels.credits = [&] { DrawCredits(); };
         DrawCameraOverridesWindow(menuTitle, keepOpen, panels);
     });
     if (keepOpen) return;
