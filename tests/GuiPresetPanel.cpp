@@ -420,18 +420,28 @@ TEST_F(GuiPresetPanel, NamesHoldingHashPairsShowWholeInTheListThePreviewAndTheTa
     EXPECT_EQ(Text("Presets", kPanel), "Cam##near") << "the preview";
 }
 
-TEST(GuiSearch, ContainsIgnoreCaseFoldsAsciiLettersOnly) {
-    EXPECT_EQ(ContainsIgnoreCase("my camera", "CAM"), 3u);
-    EXPECT_EQ(ContainsIgnoreCase("Wide", "CAM"), std::string::npos);
-    EXPECT_EQ(ContainsIgnoreCase("Wide", ""), 0u);
-    EXPECT_EQ(ContainsIgnoreCase("", ""), 0u);
-    EXPECT_EQ(ContainsIgnoreCase("", "a"), std::string::npos);
-    // Bytes above 0x7F (UTF-8) go through the C library's tolower safely and stay as they are.
-    EXPECT_EQ(ContainsIgnoreCase("K\xC3\xA4se", "\xC3\xA4"), 1u);
-    EXPECT_EQ(ContainsIgnoreCase("K\xC3\xA4se", "\xC3\x84"), std::string::npos);
-    EXPECT_EQ(ContainsIgnoreCase("ZED", "zed"), 0u);
-    EXPECT_EQ(ContainsIgnoreCase("aaab", "AAB"), 1u) << "a partial match does not hide the next one";
-    EXPECT_EQ(ContainsIgnoreCase("abc", "abcd"), std::string::npos);
+TEST(GuiSearch, TheListFilterFoldsAsciiLettersOnly) {
+    constexpr auto npos = std::string_view::npos;
+    const struct {
+        const char* text;
+        const char* search;
+        std::string_view::size_type at;
+        const char* why;
+    } cases[] = {
+        {"my camera", "CAM", 3, "found in the middle, whatever the case"},
+        {"Wide", "CAM", npos, "absent"},
+        {"Wide", "", 0, "an empty search is found at the start"},
+        {"", "", 0, "even in an empty text"},
+        {"", "a", npos, "nothing is found in an empty text"},
+        // Bytes above 0x7F (UTF-8) go through the C library's tolower safely and stay as they are.
+        {"K\xC3\xA4se", "\xC3\xA4", 1, "a UTF-8 letter matches itself"},
+        {"K\xC3\xA4se", "\xC3\x84", npos, "but not its capital"},
+        {"ZED", "zed", 0, "at the very start"},
+        {"aaab", "AAB", 1, "a partial match does not hide the next one"},
+        {"abc", "abcd", npos, "a search longer than the text"},
+    };
+    const CaseFolding folding;
+    for (const auto& c : cases) EXPECT_EQ(FindIgnoreCase(c.text, c.search, folding), c.at) << c.text << " / " << c.why;
 }
 
 }  // namespace
