@@ -422,26 +422,15 @@ TEST_F(GuiPresetPanel, NamesHoldingHashPairsShowWholeInTheListThePreviewAndTheTa
 
 TEST(GuiSearch, TheListFilterFoldsAsciiLettersOnly) {
     constexpr auto npos = std::string_view::npos;
-    const struct {
-        const char* text;
-        const char* search;
-        std::string_view::size_type at;
-        const char* why;
-    } cases[] = {
-        {"my camera", "CAM", 3, "found in the middle, whatever the case"},
-        {"Wide", "CAM", npos, "absent"},
-        {"Wide", "", 0, "an empty search is found at the start"},
-        {"", "", 0, "even in an empty text"},
-        {"", "a", npos, "nothing is found in an empty text"},
+    const struct { const char *text, *search; std::string_view::size_type at; } cases[] = {
+        {"my camera", "CAM", 3}, {"Wide", "CAM", npos}, {"Wide", "", 0}, {"", "", 0}, {"", "a", npos},
         // Bytes above 0x7F (UTF-8) go through the C library's tolower safely and stay as they are.
-        {"K\xC3\xA4se", "\xC3\xA4", 1, "a UTF-8 letter matches itself"},
-        {"K\xC3\xA4se", "\xC3\x84", npos, "but not its capital"},
-        {"ZED", "zed", 0, "at the very start"},
-        {"aaab", "AAB", 1, "a partial match does not hide the next one"},
-        {"abc", "abcd", npos, "a search longer than the text"},
+        {"K\xC3\xA4se", "\xC3\xA4", 1}, {"K\xC3\xA4se", "\xC3\x84", npos}, {"ZED", "zed", 0},
+        {"aaab", "AAB", 1},  // a partial match does not hide the next one
+        {"abc", "abcd", npos},
     };
     const CaseFolding folding;
-    for (const auto& c : cases) EXPECT_EQ(FindIgnoreCase(c.text, c.search, folding), c.at) << c.text << " / " << c.why;
+    for (const auto& c : cases) EXPECT_EQ(FindIgnoreCase(c.text, c.search, folding), c.at) << c.text << " / " << c.search;
 }
 
 }  // namespace
