@@ -36,27 +36,21 @@ void WriteOverrideToCamera(GameWrapper& game, const CameraOverride& override) {
     followed->camera.SetCameraSettings(override.enabled ? override.settings : override.defaultSettings);
 }
 
-void WriteFocusedOverride(GameWrapper& game, const CameraOverrideTable& table, std::mutex& tableLock) {
+void WriteFocusedOverride(GameWrapper& game, SharedCameraState state) {
     auto followed = FindFollowedCamera(game, true);
     if (!followed) return;
 
-    // Copy the entry out so the camera is written without the lock held; the GUI may edit or
-    // the table may be rebuilt meanwhile, and the next tick picks that up.
-    std::optional<CameraOverride> entry;
-    {
-        std::lock_guard<std::mutex> lock(tableLock);
-        auto found = table.find(followed->focus);
-        if (found != table.end()) entry = found->second;
-    }
+    // A copy: the GUI may edit the entry or the table may be rebuilt while the camera is written,
+    // and the next tick picks that up.
+    std::optional<CameraOverride> entry = state.Find(followed->focus);
     if (!entry) return;
     WriteOverrideToCamera(game, *entry);
 }
 
-void ReadCameraFocus(GameWrapper& game, std::string& focusedId, std::mutex& tableLock) {
+void ReadCameraFocus(GameWrapper& game, SharedCameraState state) {
     auto followed = FindFollowedCamera(game, false);
     if (!followed) return;
-    std::lock_guard<std::mutex> lock(tableLock);
-    focusedId = std::move(followed->focus);
+    state.SetFocus(std::move(followed->focus));
 }
 
 void MoveCameraToPlayer(GameWrapper& game, const CameraOverride& override) {

@@ -2,24 +2,21 @@
 // Everything the plugin does to the replay camera. These run on the game thread only; the GUI
 // reaches them through closures queued with GameWrapper::Execute. A null camera or an empty focus
 // makes each of them a silent no-op.
-#include <mutex>
-#include <string>
-
 #include "camera/CameraOverride.h"
-#include "camera/Roster.h"
+#include "camera/SharedCameraState.h"
 #include "bakkesmod/wrappers/GameWrapper.h"
 
 // Writes the override into the camera if the camera follows that player: its own values while
 // it is enabled, the player's defaults otherwise. Logs "not in replay" outside a replay.
 void WriteOverrideToCamera(GameWrapper& game, const CameraOverride& override);
 
-// The replay tick: writes the followed player's entry of `table`, copied out under `tableLock`
-// so the camera is written without the lock held.
-void WriteFocusedOverride(GameWrapper& game, const CameraOverrideTable& table, std::mutex& tableLock);
+// The replay tick: writes the followed player's entry, copied out of `state` so the camera is
+// written without the lock held.
+void WriteFocusedOverride(GameWrapper& game, SharedCameraState state);
 
-// Records in `focusedId` which player the camera follows now; leaves it as it is when the
+// Records in `state` which player the camera follows now; leaves the focus as it is when the
 // camera follows no one.
-void ReadCameraFocus(GameWrapper& game, std::string& focusedId, std::mutex& tableLock);
+void ReadCameraFocus(GameWrapper& game, SharedCameraState state);
 
 // Puts the camera in player view and points it at the override's player.
 void MoveCameraToPlayer(GameWrapper& game, const CameraOverride& override);

@@ -2,6 +2,7 @@
 #include "camera/Roster.h"
 
 #include <cstring>
+#include <utility>
 
 #include <fmt/format.h>
 
@@ -39,15 +40,12 @@ std::string FocusIdOf(PriWrapper& pri) {
 
 }  // namespace
 
-void RefreshRoster(GameWrapper& game, CameraOverrideTable& table, std::mutex& tableLock) {
+void RefreshRoster(GameWrapper& game, SharedCameraState state) {
     // The host is asked for everything first, without the lock, and the finished table is
     // swapped in at the end: the GUI frame never waits on game calls, and never sees a table
     // that is half built. The old table dies outside the lock as well.
     CameraOverrideTable roster;
-    auto install = [&] {
-        std::lock_guard<std::mutex> lock(tableLock);
-        table.swap(roster);
-    };
+    auto install = [&] { CameraOverrideTable old = state.Replace(std::move(roster)); };
 
     ReplayServerWrapper server = game.GetGameEventAsReplay();
     if (!server) {

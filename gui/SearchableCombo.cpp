@@ -258,10 +258,6 @@ bool BeginSearchableCombo(const char* label, const char* previewValue, char* sea
     return BeginComboList(combo, flags);
 }
 
-std::string::size_type ContainsIgnoreCase(std::string text, std::string search) {
-    return FindIgnoreCase(text, search, CaseFolding());
-}
-
 CaseFolding::CaseFolding() {
     // tolower takes the byte as unsigned char: UTF-8 bytes above 0x7F are negative as char.
     for (int c = 0; c < 256; ++c) lower[c] = static_cast<unsigned char>(std::tolower(c));

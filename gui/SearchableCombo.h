@@ -11,10 +11,6 @@
 bool BeginSearchableCombo(const char* label, const char* previewValue, char* search, int searchSize,
                           const char* hint, ImGuiComboFlags flags = 0);
 
-// Position of the first occurrence of `search` in `text`, comparing letters without regard to
-// case (as the C library folds them), or std::string::npos. An empty search is found at 0.
-std::string::size_type ContainsIgnoreCase(std::string text, std::string search);
-
 // The C library's folding of every byte, taken at once: a list filtered every frame would
 // otherwise ask tolower for every byte of every name.
 struct CaseFolding {
@@ -22,5 +18,7 @@ struct CaseFolding {
     CaseFolding();  // in the current C locale
 };
 
-// The same search as ContainsIgnoreCase without copying either text, for filtering a list.
+// Position of the first occurrence of `search` in `text`, comparing bytes as `folding` folds them
+// (letters without regard to case, as the C library folds them), or npos. An empty search is
+// found at 0. Neither text is copied: a list is filtered with it every frame.
 std::string_view::size_type FindIgnoreCase(std::string_view text, std::string_view search, const CaseFolding& folding);

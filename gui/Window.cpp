@@ -1,7 +1,6 @@
 // The camera overrides window's frame.
 #include "gui/Window.h"
 
-#include "gui/Credits.h"
 #include "gui/Layout.h"
 #include "imgui.h"
 
@@ -15,7 +14,7 @@ void DrawCameraOverridesWindow(const std::string& title, bool& keepOpen, const O
     ImGui::BeginChild("vistorb2", ImVec2(0.0f, -kFooterLines * ImGui::GetTextLineHeightWithSpacing()), false, 0);
     panels.overrideTabs();
     ImGui::EndChild();
-    DrawCreditsFooter();
+    panels.credits();
 
     ImGui::NextColumn();
     ImGui::BeginChild("vistorb2-right", ImVec2(0.0f, 0.0f), false, 0);

@@ -2,8 +2,6 @@
 // override table, the focus and the presets as one JSON text. Only VistorbTesting exports it; the
 // library a real host loads has no such door.
 #include <cstddef>
-#include <map>
-#include <mutex>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -31,17 +29,11 @@ std::string StateJson() {
 
     // A copy under the lock, the JSON built after it is let go: the game thread must not wait
     // on the formatting.
-    std::map<std::string, CameraOverride> overrides;
-    std::string focusedId;
-    {
-        std::lock_guard<std::mutex> lock(plugin->stateLock);
-        overrides = plugin->cameraOverrides;
-        focusedId = plugin->focusedId;
-    }
+    const SharedCameraState::Snapshot shared = plugin->CameraState().Copy();
     json state = json::object();
     state["overrides"] = json::object();
-    for (const auto& [key, entry] : overrides) state["overrides"][key] = OverrideJson(entry);
-    state["focusedId"] = focusedId;
+    for (const auto& [key, entry] : shared.table) state["overrides"][key] = OverrideJson(entry);
+    state["focusedId"] = shared.focusedId;
     // The presets belong to the render thread, which is where this is called from.
     state["presets"] = json::array();
     for (const CameraPreset& preset : plugin->presetStore.presets)

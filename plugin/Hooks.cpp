@@ -1,11 +1,17 @@
 // The four game events the plugin follows. Every callback holds a plain pointer to the plugin:
 // the host drops them before the plugin object goes.
-#include <map>
-#include <mutex>
 #include <string>
 
+#include "camera/CameraOps.h"
+#include "camera/Roster.h"
 #include "core/Guarded.h"
 #include "plugin/Vistorb.h"
+
+void Vistorb::RefreshPlayers() { RefreshRoster(*gameWrapper, CameraState()); }
+
+void Vistorb::ApplyFocusedOverride() { WriteFocusedOverride(*gameWrapper, CameraState()); }
+
+void Vistorb::UpdateFocusedPlayer() { ReadCameraFocus(*gameWrapper, CameraState()); }
 
 void Vistorb::InitHooks() {
     // After the game's function, so the camera already has its new focus.
@@ -16,9 +22,7 @@ void Vistorb::InitHooks() {
     gameWrapper->HookEvent("Function TAGame.GFxHUD_Replay_TA.Destroyed", [this](std::string) {
         RunGuarded("replay HUD teardown", [this] {
             // focusedId stays: it always names the last player the camera followed.
-            std::map<std::string, CameraOverride> dropped;
-            std::lock_guard<std::mutex> lock(stateLock);
-            cameraOverrides.swap(dropped);
+            CameraOverrideTable dropped = CameraState().Replace({});
         });
     });
 

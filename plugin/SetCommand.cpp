@@ -1,6 +1,5 @@
 // The console command "vistorb_set": sets one value of the followed player's override.
 #include <cctype>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -39,6 +38,19 @@ std::string ToLower(std::string text) {
 
 enum class SetOutcome { Changed, NoFocusActor, UnknownValue };
 
+// Runs with the lock held, on the followed player's entry.
+SetOutcome EditValue(CameraOverride& entry, const std::string& name, const std::string& valueText) {
+    if (name == "enabled") {
+        entry.enabled = ParseValue(valueText) >= 0.5f;
+        return SetOutcome::Changed;
+    }
+    const CameraValue* value = FindCameraValue(name);
+    if (!value) return SetOutcome::UnknownValue;
+    // The clamps are the slider's two ends, so a value set here is one the window can show.
+    entry.settings.*(value->member) = Clamp(ParseValue(valueText), value->low, CameraValueHigh(*value));
+    return SetOutcome::Changed;
+}
+
 }  // namespace
 
 void Vistorb::HandleSetCommand(std::vector<std::string> words) {
@@ -55,27 +67,11 @@ void Vistorb::HandleSetCommand(std::vector<std::string> words) {
         const std::string& valueText = words[2];
 
         // The edit is made under the lock; the camera is written from a copy after it is let go.
-        SetOutcome outcome;
-        std::optional<CameraOverride> changed;
-        {
-            std::lock_guard<std::mutex> lock(stateLock);
-            auto found = cameraOverrides.find(focusedId);
-            if (found == cameraOverrides.end()) {
-                outcome = SetOutcome::NoFocusActor;
-            } else if (name == "enabled") {
-                found->second.enabled = ParseValue(valueText) >= 0.5f;
-                outcome = SetOutcome::Changed;
-                changed = found->second;
-            } else if (const CameraValue* value = FindCameraValue(name)) {
-                // The clamps are the slider's two ends, so a value set here is one the window can show.
-                found->second.settings.*(value->member) =
-                    Clamp(ParseValue(valueText), value->low, CameraValueHigh(*value));
-                outcome = SetOutcome::Changed;
-                changed = found->second;
-            } else {
-                outcome = SetOutcome::UnknownValue;
-            }
-        }
+        SetOutcome outcome = SetOutcome::NoFocusActor;
+        std::optional<CameraOverride> changed = CameraState().EditFocused([&](CameraOverride& entry) {
+            outcome = EditValue(entry, name, valueText);
+            return outcome == SetOutcome::Changed;
+        });
 
         switch (outcome) {
         case SetOutcome::NoFocusActor: LogLine("no focus actor"); break;

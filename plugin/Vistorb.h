@@ -11,6 +11,7 @@
 #include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "bakkesmod/plugin/pluginwindow.h"
 #include "camera/CameraOverride.h"
+#include "camera/SharedCameraState.h"
 #include "gui/Requests.h"
 #include "presets/CameraPreset.h"
 #include "presets/PresetStore.h"
@@ -38,6 +39,9 @@ public:
     // Execute included). What must be done with them is copied out under the lock and done after
     // it is let go, so neither thread ever waits on the other's disk, console or host.
     std::mutex stateLock;
+
+    // The only way to cameraOverrides and focusedId outside tests: the view takes stateLock itself.
+    SharedCameraState CameraState() { return SharedCameraState{cameraOverrides, focusedId, stateLock}; }
 
     // Start-up and shut-down
     void onLoad() override;
@@ -82,13 +86,16 @@ public:
     void OnWindowOpened();
     void OnWindowClosed();
 
+    // The footer at the bottom of both the settings page and the window.
     void DrawCredits();
 
 private:
     friend struct VistorbTestAccess;
 
-    // Draws one tab with stateLock held; what the tab asks for goes to `requests`.
-    void DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override, GuiRequests& requests);
+    // Draws one tab with stateLock held; a click on it makes it the `focus`, and what the tab asks
+    // for goes to `requests`.
+    void DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override, std::string& focus,
+                                   GuiRequests& requests);
     // Carries out a frame's requests, in order, with stateLock not held.
     void CarryOutGuiRequests(const GuiRequests& requests);
     void OverridePlayerCameraFromGui(CameraOverride& override);

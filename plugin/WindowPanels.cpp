@@ -1,8 +1,8 @@
 // The camera overrides window: the plugin hands its table, presets and handles to the panels of
 // gui/ and does what they report, on the game thread where the game is touched.
-#include <mutex>
 #include <optional>
 
+#include "camera/CameraOps.h"
 #include "core/Guarded.h"
 #include "gui/GuardedFrame.h"
 #include "gui/OverrideTab.h"
@@ -29,12 +29,11 @@ void Vistorb::DrawWindow() {
             // The game thread rebuilds and clears the table; it waits for the tab walk to finish,
             // so the walk only draws and edits. What the tabs ask for is done after it.
             GuiRequests requests;
-            {
-                std::lock_guard<std::mutex> lock(stateLock);
+            CameraState().LendForFrame([&](CameraOverrideTable& table, std::string& focus) {
                 if (!ImGui::BeginTabBar("Camera overrides", 0)) return;
-                for (auto& [key, override] : cameraOverrides) DrawCameraOverrideTabItem(key, override, requests);
+                for (auto& [key, override] : table) DrawCameraOverrideTabItem(key, override, focus, requests);
                 ImGui::EndTabBar();
-            }
+            });
             CarryOutGuiRequests(requests);
         };
         panels.presetPanel = [&] {
@@ -44,6 +43,7 @@ void Vistorb::DrawWindow() {
             DrawPresetList(panel);
             DrawPresetActions();
         };
+        panels.credits = [&] { DrawCredits(); };
         DrawCameraOverridesWindow(menuTitle, keepOpen, panels);
     });
     if (keepOpen) return;
@@ -52,12 +52,13 @@ void Vistorb::DrawWindow() {
     cvarManager->executeCommand("togglemenu " + GetMenuId(), true);
 }
 
-void Vistorb::DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override, GuiRequests& requests) {
-    // Called with stateLock held, by the tab walk.
-    const OverrideTabContext context{key == focusedId, newPreset, requests, &presetStore};
+void Vistorb::DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override, std::string& focus,
+                                        GuiRequests& requests) {
+    // Called with stateLock held, by the tab walk, with the focus it lent.
+    const OverrideTabContext context{key == focus, newPreset, requests, &presetStore};
     if (!DrawCameraOverrideTab(key, override, context)) return;
 
-    focusedId = override.focusId;
+    focus = override.focusId;
     requests.push_back({GuiRequest::Kind::FocusPlayer, override, {}});
 }
 
@@ -81,29 +82,34 @@ void Vistorb::CarryOutGuiRequests(const GuiRequests& requests) {
     }
 }
 
+void Vistorb::ApplyCameraOverride(const CameraOverride& override) { WriteOverrideToCamera(*gameWrapper, override); }
+
+void Vistorb::FocusPlayer(const CameraOverride& override) { MoveCameraToPlayer(*gameWrapper, override); }
+
+void Vistorb::OverridePlayerCameraFromGui(CameraOverride& override) {
+    // The closure carries its own copy: by the time the game thread runs it, the GUI may have
+    // edited the entry again or the table may have been rebuilt.
+    gameWrapper->Execute([this, copy = override](GameWrapper*) {
+        RunGuarded("camera override", [&] { ApplyCameraOverride(copy); });
+    });
+}
+
 void Vistorb::DrawPresetCombo() {
     PresetPanel panel = PanelOf(*this);
     ::DrawPresetCombo(panel);
 }
 
 void Vistorb::DrawPresetActions() {
-    bool hasFocusEntry = false;
-    {
-        std::lock_guard<std::mutex> lock(stateLock);
-        hasFocusEntry = cameraOverrides.count(focusedId) != 0;
-    }
+    const bool hasFocusEntry = CameraState().HasFocusedEntry();
     const auto applySelected = [this] {
         const auto preset = presetStore.FindPreset(selectedPreset.name);
-        std::optional<CameraOverride> applied;
-        {
-            // Looked up again: the game thread may have rebuilt the table since the check above.
-            std::lock_guard<std::mutex> lock(stateLock);
-            const auto entry = cameraOverrides.find(focusedId);
-            if (entry == cameraOverrides.end() || !preset) return;
-            entry->second.settings = preset->settings;
-            applied = entry->second;
-        }
-        OverridePlayerCameraFromGui(*applied);
+        if (!preset) return;
+        // Looked up again: the game thread may have rebuilt the table since the check above.
+        std::optional<CameraOverride> applied = CameraState().EditFocused([&](CameraOverride& entry) {
+            entry.settings = preset->settings;
+            return true;
+        });
+        if (applied) OverridePlayerCameraFromGui(*applied);
     };
     PresetPanel panel = PanelOf(*this);
     ::DrawPresetActions(panel, hasFocusEntry, applySelected, [this] { DrawRenamePopup(); });

@@ -14,11 +14,12 @@ constexpr const char* kMenuId = "Vistorb";
 
 void Vistorb::DrawSettingsPage() {
     DrawGuarded("the settings page", [&] {
-        DrawSettingsPageContents([&] {
+        const auto openWindow = [&] {
             // Through the window interface, as the host would ask it.
             const std::string menuId = static_cast<BakkesMod::Plugin::PluginWindow*>(this)->GetMenuName();
             cvarManager->executeCommand(fmt::format("sleep 1; openmenu {}", menuId), true);
-        });
+        };
+        DrawSettingsPageContents(openWindow, [&] { DrawCredits(); });
     });
 }
 

@@ -58,12 +58,8 @@ std::string SerializePreset(const CameraPreset& preset) {
 std::string PresetFileName(const std::string& name) { return name + ".json"; }
 
 const char* NonFiniteValue(const ProfileCameraSettings& s) {
-    const std::pair<const char*, float> values[] = {
-        {"FOV", s.FOV},           {"Height", s.Height},           {"Pitch", s.Pitch},
-        {"Distance", s.Distance}, {"Stiffness", s.Stiffness},     {"SwivelSpeed", s.SwivelSpeed},
-        {"TransitionSpeed", s.TransitionSpeed}};
-    for (const auto& [key, value] : values) {
-        if (!std::isfinite(value)) return key;
+    for (const CameraValue& value : kCameraValues) {
+        if (!std::isfinite(s.*value.member)) return value.jsonKey;
     }
     return nullptr;
 }

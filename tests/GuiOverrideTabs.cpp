@@ -195,17 +195,19 @@ TEST_F(GuiOverrideTabs, OnlyFloatErrorCountsAsOnAStepAnythingShortOfItIsTheStepB
         const char* consoleLine;  // or nullptr: the player's own FOV is `ownFov`
         float ownFov;
         const char* label;
+        float ProfileCameraSettings::*field;  // where the slider labelled `label` stores its value
         const char* shown;
         float stored;
     };
+    using S = ProfileCameraSettings;
     const Case cases[] = {
-        {"vistorb_set swivelspeed 1.2999", 90, "SwivelSpeed", "1.20", 2 * 0.1f + 1.0f},
-        {"vistorb_set fov 89.9995", 90, "FOV", "89", 89},
-        {nullptr, 59.0005f, "FOV", "60", 60},  // below the low end by less than a step: index 0
+        {"vistorb_set swivelspeed 1.2999", 90, "SwivelSpeed", &S::SwivelSpeed, "1.20", 2 * 0.1f + 1.0f},
+        {"vistorb_set fov 89.9995", 90, "FOV", &S::FOV, "89", 89},
+        {nullptr, 59.0005f, "FOV", &S::FOV, "60", 60},  // below the low end by less than a step: index 0
         // Grid points typed as decimals are a few ulps off the written value, and stay put.
-        {"vistorb_set swivelspeed 1.3", 90, "SwivelSpeed", "1.30", 1.3f},
-        {"vistorb_set transitionspeed 1.1", 90, "TransitionSpeed", "1.10", 1.1f},
-        {"vistorb_set stiffness 0.35", 90, "Stiffness", "0.35", 0.35f},
+        {"vistorb_set swivelspeed 1.3", 90, "SwivelSpeed", &S::SwivelSpeed, "1.30", 1.3f},
+        {"vistorb_set transitionspeed 1.1", 90, "TransitionSpeed", &S::TransitionSpeed, "1.10", 1.1f},
+        {"vistorb_set stiffness 0.35", 90, "Stiffness", &S::Stiffness, "0.35", 0.35f},
     };
     Load();
     for (const Case& c : cases) {
@@ -218,10 +220,7 @@ TEST_F(GuiOverrideTabs, OnlyFloatErrorCountsAsOnAStepAnythingShortOfItIsTheStepB
         gui.OpenWindow();
         gui.Frame(4);
         EXPECT_EQ(Text(c.label, kTabs), c.shown);
-        float stored = 0;
-        for (const CameraValue& row : kCameraValues)
-            if (std::string(row.sliderLabel) == c.label) stored = Entry(kZed).settings.*row.member;
-        EXPECT_EQ(stored, c.stored);
+        EXPECT_EQ(Entry(kZed).settings.*c.field, c.stored);
         host.ClearPlayers();  // the next case imports its own Zed
     }
 }

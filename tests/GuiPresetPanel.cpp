@@ -420,18 +420,17 @@ TEST_F(GuiPresetPanel, NamesHoldingHashPairsShowWholeInTheListThePreviewAndTheTa
     EXPECT_EQ(Text("Presets", kPanel), "Cam##near") << "the preview";
 }
 
-TEST(GuiSearch, ContainsIgnoreCaseFoldsAsciiLettersOnly) {
-    EXPECT_EQ(ContainsIgnoreCase("my camera", "CAM"), 3u);
-    EXPECT_EQ(ContainsIgnoreCase("Wide", "CAM"), std::string::npos);
-    EXPECT_EQ(ContainsIgnoreCase("Wide", ""), 0u);
-    EXPECT_EQ(ContainsIgnoreCase("", ""), 0u);
-    EXPECT_EQ(ContainsIgnoreCase("", "a"), std::string::npos);
-    // Bytes above 0x7F (UTF-8) go through the C library's tolower safely and stay as they are.
-    EXPECT_EQ(ContainsIgnoreCase("K\xC3\xA4se", "\xC3\xA4"), 1u);
-    EXPECT_EQ(ContainsIgnoreCase("K\xC3\xA4se", "\xC3\x84"), std::string::npos);
-    EXPECT_EQ(ContainsIgnoreCase("ZED", "zed"), 0u);
-    EXPECT_EQ(ContainsIgnoreCase("aaab", "AAB"), 1u) << "a partial match does not hide the next one";
-    EXPECT_EQ(ContainsIgnoreCase("abc", "abcd"), std::string::npos);
+TEST(GuiSearch, TheListFilterFoldsAsciiLettersOnly) {
+    constexpr auto npos = std::string_view::npos;
+    const struct { const char *text, *search; std::string_view::size_type at; } cases[] = {
+        {"my camera", "CAM", 3}, {"Wide", "CAM", npos}, {"Wide", "", 0}, {"", "", 0}, {"", "a", npos},
+        // Bytes above 0x7F (UTF-8) go through the C library's tolower safely and stay as they are.
+        {"K\xC3\xA4se", "\xC3\xA4", 1}, {"K\xC3\xA4se", "\xC3\x84", npos}, {"ZED", "zed", 0},
+        {"aaab", "AAB", 1},  // a partial match does not hide the next one
+        {"abc", "abcd", npos},
+    };
+    const CaseFolding folding;
+    for (const auto& c : cases) EXPECT_EQ(FindIgnoreCase(c.text, c.search, folding), c.at) << c.text << " / " << c.search;
 }
 
 }  // namespace

@@ -243,48 +243,6 @@ TEST(SetCommandParse, RandomRangeShapeAndSplitting) {
     EXPECT_THAT(pieces, ElementsAre("100", "150", "300", "350)"));
 }
 
-TEST(SetCommandParse, ARangeCallsRandTwiceFirstForThePairThenForTheValue) {
-    std::srand(42);
-    int pairDraw = std::rand();
-    int valueDraw = std::rand();
-    int third = std::rand();
-    (void)pairDraw;
-
-    std::srand(42);
-    // Draws are taken as 0 to 32767 whatever RAND_MAX is, so the value stays inside the pair.
-    float expected = static_cast<float>(valueDraw % 32768) / (32767 / (20.0f - 10.0f)) + 10.0f;
-    EXPECT_EQ(ParseValue("(10,20)"), expected);
-    EXPECT_EQ(std::rand(), third);
-
-    // A single pair still costs two draws, and an unreadable pair is given up after the first.
-    std::srand(42);
-    EXPECT_EQ(ParseValue("(5,5)"), 5.0f);
-    EXPECT_EQ(std::rand(), third);
-    std::srand(42);
-    EXPECT_EQ(ParseValue("(x,5)"), 0.0f);
-    EXPECT_EQ(std::rand(), valueDraw);
-}
-
-// The host's rand() yields 0 to 32767 and the formula expects exactly that: with the range 0 to
-// 32767 the result is the value draw itself. Where RAND_MAX is larger (Linux), the draw is folded.
-TEST(SetCommandParse, TheValueDrawIsTakenAsRandGivesItUpTo32767AndFoldedBeyond) {
-    bool drawBeyond32767 = false;
-    for (unsigned seed = 1; seed <= 50; ++seed) {
-        std::srand(seed);
-        std::rand();  // the pair
-        const int draw = std::rand();
-        drawBeyond32767 = drawBeyond32767 || draw > 32767;
-        std::srand(seed);
-        const float result = ParseValue("(0,32767)");
-#if RAND_MAX > 32767
-        EXPECT_EQ(result, static_cast<float>(draw % 32768)) << "seed " << seed;
-#else
-        EXPECT_EQ(result, static_cast<float>(draw)) << "seed " << seed;
-#endif
-    }
-    EXPECT_EQ(drawBeyond32767, RAND_MAX > 32767) << "the folded path was exercised where it exists";
-}
-
 TEST(SetCommandParse, TheResultIsAlwaysFinite) {
     EXPECT_EQ(ParseValue("90abc"), 90.0f);
     EXPECT_EQ(ParseValue("abc"), 0.0f);

@@ -1,71 +1,88 @@
-// The game thread and a GUI-like thread share the override table and focusedId for real. Run
-// under ThreadSanitizer, this is what proves the locking.
+// The game thread and the render thread share the override table and focusedId for real: the
+// window is drawn and edited by the GUI host's own thread while the game thread ticks, rebuilds
+// the table and takes console commands. Run under ThreadSanitizer, this is what proves the locking.
 #include <atomic>
-#include <chrono>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include <gmock/gmock.h>
 
-#include "tests/RosterSupport.h"
+#include "tests/GuiSupport.h"
 
-using namespace camera_test;
+namespace gui_test {
+namespace {
 
-using ThreadsCameraEngine = LoadedPlugin;
+class ThreadsCameraEngine : public GuiTest {};
+
+std::string HumanId(int i) { return "Player_U" + std::to_string(i); }
 
 TEST_F(ThreadsCameraEngine, GameThreadAndGuiFrameShareTheTable) {
     Load();
-    host.OpenReplay();
-    for (int i = 0; i < 6; ++i) host.AddPlayer(Human("U" + std::to_string(i), "P" + std::to_string(i), Cam(60 + i)));
-    host.AddPlayer(Bot("Zed", Cam(80)));
+    std::vector<sim::PlayerSpec> players;
+    for (int i = 0; i < 6; ++i) players.push_back(Human("U" + std::to_string(i), "P" + std::to_string(i), OnGrid(70)));
+    players.push_back(Bot("Zed", OnGrid(90)));
+    Replay(players, "Player_Bot_Zed");
+    gui.OpenWindow();
     host.StartGameThread(true);  // the replay now ticks on its own thread
+    gui.StartRenderThread();
 
-    std::atomic<bool> done{false};
-    std::atomic<int> frames{0};
-    std::thread gui([&] {
-        // What a GUI frame does: walk the table in key order, edit entries in place, make a tab
-        // the focus, and hand a copy to the game thread.
-        int n = 0;
-        while (!done.load()) {
-            // Frames are apart in time; a GUI that never let go of the lock would starve the game.
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-            std::vector<CameraOverride> applies;  // handed over once the lock is let go
-            {
-                std::lock_guard<std::mutex> lock(plugin->stateLock);
-                for (auto& [key, entry] : plugin->cameraOverrides) {
-                    entry.enabled = (n % 3) != 0;
-                    entry.settings.FOV = 60.0f + static_cast<float>(n % 50);
-                    if ((n + key.size()) % 7 == 0) {
-                        plugin->focusedId = key;
-                        applies.push_back(entry);
-                    }
-                }
-                std::string seen = plugin->focusedId;
-                (void)seen;
-            }
-            for (CameraOverride& copy : applies) VistorbTestAccess::OverridePlayerCameraFromGui(*plugin, copy);
-            ++n;
-            frames.store(n);
+    std::atomic<bool> gameDone{false};
+    std::thread game([&] {
+        for (int round = 0; round < 40; ++round) {
+            host.ImportReplay();
+            host.Wait(2.0);  // the refresh rebuilds the table under the window's feet
+            host.MoveFocus(HumanId(round % 6));
+            host.RunConsoleLine("vistorb_set fov (70,100)");
+            host.RunConsoleLine("vistorb_set enabled 1");
+            host.Tick(3);
+            if (round % 10 == 5) host.DestroyHud();
         }
+        gameDone = true;
     });
 
-    for (int round = 0; round < 40; ++round) {
-        host.ImportReplay();
-        host.Wait(2.0);  // the refresh rebuilds the table under the GUI's feet
-        host.MoveFocus("Player_U" + std::to_string(round % 6));
-        host.RunConsoleLine("vistorb_set fov (70,100)");
-        host.RunConsoleLine("vistorb_set enabled 1");
-        host.Tick(3);
-        if (round % 10 == 5) host.DestroyHud();
+    // The user: tabs, the switch and the FOV slider. A widget may be gone for a moment while the
+    // table is empty, so single presses may miss; nothing may break.
+    for (int i = 0; i < 25 || !gameDone.load(); ++i) {
+        gui.Press("P" + std::to_string(i % 6), "vistorb2_");
+        gui.Press("Enabled", "vistorb2_");
+        gui.DragSlider("FOV", i % 51, 50, "vistorb2_");
     }
-    // Make sure the two sides overlapped at least a little before stopping.
-    while (frames.load() < 50) std::this_thread::yield();
-    done = true;
-    gui.join();
+    game.join();
+
+    // Settled: one more rebuild, then a last edit in the window, which the camera must get.
+    host.ImportReplay();
+    host.Wait(2.0);
+    host.MoveFocus(HumanId(2));
+    gui.Frame(3);
+    ASSERT_TRUE(gui.Press("P2", "vistorb2_")) << gui.LastError();
+    ASSERT_TRUE(gui.Press("Enabled", "vistorb2_")) << gui.LastError();
+    ASSERT_TRUE(gui.DragSlider("FOV", 17, 50, "vistorb2_"));
+    host.Wait(0.05);
+    gui.StopRenderThread();
     host.StopGameThread();
 
-    // The last round left a table built by a refresh, with every player in it.
-    auto table = Table();
-    EXPECT_EQ(table.size(), 7u);
-    for (const auto& [key, entry] : table) EXPECT_EQ(key, entry.focusId);
-    EXPECT_GT(host.Camera().writes.size(), 0u);
+    const CameraOverride last = Entry(HumanId(2));
+    EXPECT_TRUE(last.enabled);
+    EXPECT_EQ(last.settings.FOV, 77.0f);
+    ProfileCameraSettings expected = OnGrid(70);
+    expected.FOV = 77.0f;
+    EXPECT_TRUE(Same(LastCameraWrite(), expected)) << "the last edit reached the camera";
+    EXPECT_EQ(plugin->cameraOverrides.size(), 7u);
+
+    // Only FOV was ever edited, by the slider (60 to 110) or the console (70 to 100); every other
+    // value is the players' own. A write torn between two edits or two players would show.
+    const sim::CameraSnapshot camera = host.Camera();
+    ASSERT_FALSE(camera.writes.empty());
+    for (const sim::CameraWrite& write : camera.writes) {
+        SCOPED_TRACE("tick " + std::to_string(write.tick) + ", " + write.focusActor);
+        ProfileCameraSettings ownButFov = OnGrid(write.settings.FOV);
+        EXPECT_TRUE(Same(write.settings, ownButFov));
+        EXPECT_GE(write.settings.FOV, 60.0f);
+        EXPECT_LE(write.settings.FOV, 110.0f);
+        EXPECT_THAT(write.focusActor, testing::AnyOf(testing::StartsWith("Player_U"), "Player_Bot_Zed"));
+    }
 }
+
+}  // namespace
+}  // namespace gui_test
