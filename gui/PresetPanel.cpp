@@ -142,8 +142,7 @@ void DrawPresetStoreProblem(const PresetStore& store) {
     ImGui::PopStyleColor();
 }
 
-void DrawPresetActions(PresetPanel& panel, bool hasFocusEntry, const std::function<void()>& apply,
-                       const std::function<void()>& renamePopup) {
+void DrawApplyAndEdit(PresetPanel& panel, bool hasFocusEntry, const std::function<void()>& apply) {
     {
         DisabledScope disabled(!hasFocusEntry, 0.5f);
         if (!hasFocusEntry) ImGui::TextColored(ImVec4(1.0f, 0.0f, 0.0f, 1.0f), "No focus actor");
@@ -162,8 +161,10 @@ void DrawPresetActions(PresetPanel& panel, bool hasFocusEntry, const std::functi
         panel.rename = panel.selected;
         ImGui::OpenPopup("rename_popup");
     }
-    renamePopup();
+}
 
+void DrawDeleteButton(PresetPanel& panel) {
+    const bool storeUnusable = !panel.store.Usable();
     ImGui::SameLine();
     bool deletePressed = false;
     {

@@ -26,11 +26,12 @@ void DrawPresetList(PresetPanel& panel);
 // When the store cannot act (its folder could not be opened), one line saying why; else nothing.
 void DrawPresetStoreProblem(const PresetStore& store);
 
+// The action row, in two parts around the rename popup, which the caller draws between them:
 // "Apply" (locked, under a red "No focus actor", while the followed player has no entry; runs
-// `apply` when pressed), "Edit" (opens the rename popup, which `renamePopup` draws), and "Delete";
-// the last two faded while the store cannot act.
-void DrawPresetActions(PresetPanel& panel, bool hasFocusEntry, const std::function<void()>& apply,
-                       const std::function<void()>& renamePopup);
+// `apply` when pressed) and "Edit" (opens the rename popup); then "Delete". "Edit" and "Delete"
+// are faded while the store cannot act.
+void DrawApplyAndEdit(PresetPanel& panel, bool hasFocusEntry, const std::function<void()>& apply);
+void DrawDeleteButton(PresetPanel& panel);
 
 // The rename popup: new name and values for the selected preset, written by "Save". A name that
 // belongs to another preset is written only after "Replace" answers the question shown instead.

@@ -112,7 +112,9 @@ void Vistorb::DrawPresetActions() {
         if (applied) OverridePlayerCameraFromGui(*applied);
     };
     PresetPanel panel = PanelOf(*this);
-    ::DrawPresetActions(panel, hasFocusEntry, applySelected, [this] { DrawRenamePopup(); });
+    DrawApplyAndEdit(panel, hasFocusEntry, applySelected);
+    DrawRenamePopup();
+    DrawDeleteButton(panel);
 }
 
 void Vistorb::DrawRenamePopup() {
