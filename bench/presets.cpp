@@ -85,19 +85,30 @@ void BM_ReadFilesOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadFilesOnly)->Unit(benchmark::kMillisecond);
 
+// A store holding the 10,000, and the preset the add benchmarks put among them.
+const CameraPreset kAdded{"Preset 05000 copy", {110, 100, -4, 270, 0.5f, 5, 1.5f}};
+
+void LoadCollection(PresetStore& store) {
+    store.presetFolder = Collection().folder;
+    store.LoadPresets();
+}
+
+// Takes the added record out again, untimed.
+void TakeOutAdded(benchmark::State& state, PresetStore& store) {
+    state.PauseTiming();
+    store.presets.erase(std::lower_bound(store.presets.begin(), store.presets.end(), kAdded,
+                                         [](const CameraPreset& a, const CameraPreset& b) { return a.name < b.name; }));
+    state.ResumeTiming();
+}
+
 // One add into a cache of 10,000: the file written and renamed into place, the cache scanned
 // for the name and the record inserted in order. The record is taken out again, untimed.
 void BM_AddPresetWith10000Cached(benchmark::State& state) {
     PresetStore store;
-    store.presetFolder = Collection().folder;
-    store.LoadPresets();
-    const CameraPreset added{"Preset 05000 copy", {110, 100, -4, 270, 0.5f, 5, 1.5f}};
+    LoadCollection(store);
     for (auto _ : state) {
-        store.AddPreset(added);
-        state.PauseTiming();
-        store.presets.erase(std::lower_bound(store.presets.begin(), store.presets.end(), added,
-                                             [](const CameraPreset& a, const CameraPreset& b) { return a.name < b.name; }));
-        state.ResumeTiming();
+        store.AddPreset(kAdded);
+        TakeOutAdded(state, store);
     }
     if (store.presets.size() != kPresetCount) state.SkipWithError("the cache changed size");
     fs::remove(Collection().folder / "Preset 05000 copy.json");
@@ -108,27 +119,21 @@ BENCHMARK(BM_AddPresetWith10000Cached)->Unit(benchmark::kMicrosecond);
 // again, untimed).
 void BM_CacheInsertWith10000Cached(benchmark::State& state) {
     PresetStore store;
-    store.presetFolder = Collection().folder;
-    store.LoadPresets();
-    const CameraPreset added{"Preset 05000 copy", {110, 100, -4, 270, 0.5f, 5, 1.5f}};
+    LoadCollection(store);
     for (auto _ : state) {
-        InsertByName(store.presets, added);
-        state.PauseTiming();
-        store.presets.erase(std::lower_bound(store.presets.begin(), store.presets.end(), added,
-                                             [](const CameraPreset& a, const CameraPreset& b) { return a.name < b.name; }));
-        state.ResumeTiming();
+        InsertByName(store.presets, kAdded);
+        TakeOutAdded(state, store);
     }
 }
 BENCHMARK(BM_CacheInsertWith10000Cached)->Unit(benchmark::kMicrosecond);
 
 // The file work of that add alone: the document written, flushed and renamed into place.
 void BM_PresetFileWorkOnly(benchmark::State& state) {
-    const CameraPreset added{"Preset 05000 copy", {110, 100, -4, 270, 0.5f, 5, 1.5f}};
     const fs::path file = "Preset 05000 copy.json";
     const preset_files::FolderHandle folder = preset_files::FolderHandle::Open(Collection().folder);
     std::string unflushed;
     for (auto _ : state) {
-        const std::string text = SerializePreset(added);
+        const std::string text = SerializePreset(kAdded);
         benchmark::DoNotOptimize(folder.Commit(folder.Stage(text, file), file, true, unflushed));
     }
     fs::remove(Collection().folder / file);

@@ -23,6 +23,15 @@
 namespace gui_test {
 namespace {
 
+// The plugin started and its settings page on screen.
+void ShowSettingsPage(sim::PluginLoader& loader, sim::GuiHost& gui, const std::shared_ptr<Vistorb>& plugin) {
+    std::string error;
+    ASSERT_TRUE(loader.Attach(plugin, error)) << error;
+    gui.AttachPlugin(plugin, plugin);
+    gui.ShowSettings(true);
+    gui.Frame(2);
+}
+
 TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
     setenv("SDL_VIDEODRIVER", "x11", 1);  // the tests' default is SDL's dummy driver, which has no OpenGL
@@ -36,11 +45,7 @@ TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
     options.screenshotFolder = (host.DataFolder() / "shots").string();
     sim::GuiHost gui(options);
     sim::PluginLoader loader(host);
-    std::string error;
-    ASSERT_TRUE(loader.Attach(plugin, error)) << error;
-    gui.AttachPlugin(plugin, plugin);
-    gui.ShowSettings(true);
-    gui.Frame(2);
+    ASSERT_NO_FATAL_FAILURE(ShowSettingsPage(loader, gui, plugin));
 
     ASSERT_TRUE(gui.Screenshot("settings.png")) << gui.LastError();
     const std::filesystem::path file = host.DataFolder() / "shots" / "settings.png";
@@ -123,11 +128,7 @@ TEST(GuiWindowMode, ScriptedActionsWorkOnAWindowThatAPersonDrives) {
     options.visible = options.liveInput = true;
     sim::GuiHost gui(options);
     sim::PluginLoader loader(host);
-    std::string error;
-    ASSERT_TRUE(loader.Attach(plugin, error)) << error;
-    gui.AttachPlugin(plugin, plugin);
-    gui.ShowSettings(true);
-    gui.Frame(2);
+    ASSERT_NO_FATAL_FAILURE(ShowSettingsPage(loader, gui, plugin));
     ASSERT_TRUE(gui.Press("Open")) << gui.LastError();
     EXPECT_EQ(host.ExecutedCommands(), std::vector<std::string>{"sleep 1; openmenu Vistorb"});
     globalConsoleManager.reset();

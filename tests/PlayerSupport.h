@@ -21,11 +21,10 @@ inline sim::PlayerSpec Human(const std::string& uniqueId, const std::string& nam
     return setup;
 }
 
+// A bot has no unique id of its own: the game names it by its display name.
 inline sim::PlayerSpec Bot(const std::string& name, ProfileCameraSettings camera) {
-    sim::PlayerSpec setup;
+    sim::PlayerSpec setup = Human("", name, camera);
     setup.bot = true;
-    setup.name = name;
-    setup.camera = camera;
     return setup;
 }
 

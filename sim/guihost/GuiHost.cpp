@@ -44,7 +44,9 @@ constexpr int kWindowX = 20, kWindowY = 340, kWindowW = 960, kWindowH = 440;
 
 // --- Life -------------------------------------------------------------------------------------
 
-GuiHost::GuiHost(GuiHostOptions opts) : options(std::move(opts)) { Init(); }
+GuiHost::GuiHost(GuiHostOptions opts) : GuiDriver(static_cast<GuiFrames&>(*this)), options(std::move(opts)) {
+    Init();
+}
 
 GuiHost::~GuiHost() {
     StopRenderThread();
@@ -250,6 +252,13 @@ void GuiHost::CallSlot(const char* what, Slot&& slot) {
     styles.Restore(g);
 }
 
+// A scripted action's frame: its input, even where a person drives the window.
+void GuiHost::RunScriptedFrame() {
+    ++scripting;
+    RunFrame();
+    --scripting;
+}
+
 void GuiHost::RunFrame(const std::string& screenshotPath, bool* screenshotSaved) {
     ImGui::SetCurrentContext(context);
     ApplyMenuRequests();
@@ -267,7 +276,6 @@ void GuiHost::RunFrame(const std::string& screenshotPath, bool* screenshotSaved)
     }
 
     recorder.BeginFrame();
-    glyphsRead = false;
     ImGui::NewFrame();
     DrawHostWindows();
     ImGui::Render();

@@ -4,10 +4,11 @@
 // frames (headless, or onto a surface such as the SDL2 + OpenGL window of GuiWindow.h, from
 // which screenshots are taken).
 //
-// Where it lives: GuiHost.cpp (frames, the plugin's slots, menus, the render thread) and
-// GuiInput.cpp (scripted input and the queries that find widgets and text), both without SDL
-// or OpenGL; GuiWindow.cpp (the window and its screenshots) is a library of its own. What the
-// host draws of its own (the camera view, its panels) is HostScreen.h.
+// Where it lives: GuiHost.cpp (frames, the plugin's slots, menus, the render thread, the record
+// of each frame's widgets); the driving (scripted input and the queries that find widgets and
+// text) is GuiDriver, which the GUI host carries and which reaches it only through GuiFrames.
+// Neither needs SDL or OpenGL; sim/window (the window and its screenshots) is a room of its
+// own. What the host draws of its own (the camera view, its panels) is sim/screen.
 //
 // How the host treats the plugin:
 //   - SetImGuiContext comes before every drawing slot, on the render thread.
@@ -24,11 +25,6 @@
 // runs on the calling thread and frames run only when asked. After StartRenderThread, frames
 // run continuously on the GUI host's own thread and every call is carried out there, between
 // two frames, while the caller waits.
-//
-// Input operations find widgets by label in the last finished frame (see ItemRecorder) and
-// run the frames a person's action takes: a press is a frame with the mouse over the widget,
-// one with the button down, one with it up. They return false, with LastError(), when the
-// widget is not there.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -48,6 +44,7 @@
 #include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "bakkesmod/plugin/pluginwindow.h"
 #include "sim/base/JobQueue.h"
+#include "sim/guihost/GuiDriver.h"
 #include "sim/guihost/GuiSurface.h"
 #include "sim/screen/HostScreen.h"
 #include "sim/guihost/ItemRecorder.h"
@@ -72,7 +69,7 @@ struct GuiHostOptions {
     std::string screenshotFolder;  // where relative screenshot paths go (empty: current folder)
 };
 
-class GuiHost {
+class GuiHost : private GuiFrames, public GuiDriver {
 public:
     // Throws std::runtime_error when the window cannot be made (no display, no OpenGL 3).
     explicit GuiHost(GuiHostOptions options = {});
@@ -121,46 +118,12 @@ public:
     bool Threaded() const { return threaded; }
     // Runs `work` between two frames: on the render thread when it runs, else right here.
     // Exceptions of `work` reach the caller.
-    void RunOnGuiSide(const std::function<void()>& work);
+    void RunOnGuiSide(const std::function<void()>& work) override;
 
-    // --- Input (each runs the frames it needs) -------------------------------------------
-    // `scope` narrows the search to widgets whose window name contains it, e.g. "vistorb2_"
-    // (the player tabs), "vistorb2-right" (the preset panel), "##Popup" (an open popup),
-    // "##Combo" (an open combo list).
-    bool Press(const std::string& label, const std::string& scope = "");
-    bool Hover(const std::string& label, const std::string& scope = "");
-    // Presses the slider's track where index `index` of 0..lastIndex sits and lets go.
-    bool DragSlider(const std::string& label, int index, int lastIndex, const std::string& scope = "");
-    // Types text into whatever has the keyboard (one frame).
-    void Type(const std::string& text);
-    // Presses and releases a key (ImGuiKey_ value), optionally with Ctrl held (two frames).
-    void PressKey(int imguiKey, bool ctrl = false);
-    // Clicks a text field, selects all it holds and types `text` over it.
-    bool Fill(const std::string& label, const std::string& text, const std::string& scope = "");
-    // The title bar buttons of a window, by window title (the plugin window: "Vistorb").
-    bool PressCloseButton(const std::string& windowTitle);
-    bool PressCollapseButton(const std::string& windowTitle);
-    // Raw mouse: takes effect with the next frame.
-    void MoveMouse(float x, float y);
-    void SetMouseButton(bool down);
-    void SetKeyCtrl(bool held);
-
-    // --- Reading the last finished frame -------------------------------------------------
-    std::optional<GuiItem> Find(const std::string& label, const std::string& scope = "");
-    std::vector<GuiItem> FindAll(const std::string& label, const std::string& scope = "");
-    std::vector<GuiItem> Items();
-    // The text drawn inside the widget: a button's label, a slider's value, a field's content.
-    std::optional<std::string> TextOf(const std::string& label, const std::string& scope = "");
-    // Whether a selectable row is drawn highlighted as the selected one. Read it with the mouse
-    // elsewhere: a row under the mouse is highlighted in the hover colour instead.
-    std::optional<bool> Highlighted(const std::string& label, const std::string& scope = "");
-    // All text on screen, joined into runs (one per colour and line).
-    std::vector<ScreenTextRun> ScreenText();
-    // The first run that contains `part`.
-    std::optional<ScreenTextRun> FindText(const std::string& part);
+    // --- Input and reading: see GuiDriver --------------------------------------------------
     // The plugin window's ShouldBlockInput, asked the way the host asks it.
     bool PluginWantsInput();
-    ImGuiContext* Context() const { return context; }
+    ImGuiContext* Context() const override { return context; }
 
     // --- Pictures ------------------------------------------------------------------------
     // Renders one frame and saves it as a PNG. Needs the window mode.
@@ -175,17 +138,14 @@ public:
     std::vector<std::string> Messages();
 
 private:
-    void CloseThePluginsPopups();
-    bool PressTitleBarButton(const std::string& windowTitle, const char* button);
-    struct Input {
-        float mouseX = -1.0f, mouseY = -1.0f;
-        bool mouseDown = false;
-        bool ctrl = false;
-        std::set<int> keys;   // ImGuiKey_ values held
-        std::string chars;    // typed, not yet handed to the GUI
-    };
+    // What the driver uses.
+    void RunHostFrame() override { RunFrame(); }
+    void RunScriptedFrame() override;
+    ScriptedInput& Input() override { return input; }
+    const ItemRecorder& Recorder() const override { return recorder; }
+    void Fail(const std::string& error) override;
 
-    struct Scripted;
+    void CloseThePluginsPopups();
 
     void Init();              // context, fonts, and the window when asked (on the render thread)
     void Shutdown();
@@ -194,27 +154,19 @@ private:
     void FeedInput();
     void DrawHostWindows();
     void SetWindowOpen(bool open);
-    void Fail(const std::string& error);
     void Message(const std::string& text);
     void ReportClose();  // the person closed the window
     template <typename Slot>
     void CallSlot(const char* what, Slot&& slot);
-
-    bool ClickAt(float x, float y);
-    const GuiItem* Require(const std::string& label, const std::string& scope);
-    const std::vector<ScreenGlyph>& Glyphs();
-    float SpaceAdvance() const;
 
     void RenderLoop();
 
     GuiHostOptions options;
     ImGuiContext* context = nullptr;
     ItemRecorder recorder;
-    Input input;
-    int scripting = 0;  // > 0 while an input operation runs its frames: its input, not the window's
+    ScriptedInput input;
+    int scripting = 0;  // > 0 while a scripted frame runs: its input, not the window's
     bool closeReported = false;
-    bool glyphsRead = false;
-    std::vector<ScreenGlyph> glyphs;
 
     std::shared_ptr<BakkesMod::Plugin::PluginSettingsWindow> settings;
     std::shared_ptr<BakkesMod::Plugin::PluginWindow> window;

@@ -1,11 +1,11 @@
-// The GUI host's scripted input and its queries: widgets are found by label in the last
-// finished frame, and a person's action is played as the frames it takes. No SDL or OpenGL here:
-// all of it works on the GUI library's own data, headless or not.
+// The GUI host driven: widgets are found by label in the last finished frame, and a person's
+// action is played as the frames it takes. No SDL or OpenGL here: all of it works on the GUI
+// library's own data, headless or not.
 #include <fmt/format.h>
 
 #include "imgui.h"
 #include "imgui_internal.h"
-#include "sim/guihost/GuiHost.h"
+#include "sim/guihost/GuiDriver.h"
 
 namespace sim {
 
@@ -21,42 +21,35 @@ bool Shown(ImGuiContext* context, const GuiItem& item) {
 }
 }  // namespace
 
-// Marks the frames of one scripted action.
-struct GuiHost::Scripted {
-    explicit Scripted(int& depth) : depth(depth) { ++depth; }
-    ~Scripted() { --depth; }
-    int& depth;
-};
-
-const GuiItem* GuiHost::Require(const std::string& label, const std::string& scope) {
-    const GuiItem* item = recorder.Find(label, scope);
+const GuiItem* GuiDriver::Require(const std::string& label, const std::string& scope) {
+    const GuiItem* item = frames.Recorder().Find(label, scope);
     // What was asked for may only just have been put on screen.
-    for (int tries = 0; tries < 2 && !(item && Shown(context, *item)); ++tries) {
-        RunFrame();
-        item = recorder.Find(label, scope);
+    for (int tries = 0; tries < 2 && !(item && Shown(frames.Context(), *item)); ++tries) {
+        frames.RunHostFrame();
+        item = frames.Recorder().Find(label, scope);
     }
     if (!item)
-        Fail(scope.empty() ? fmt::format("no widget labelled '{}' on screen", label)
+        frames.Fail(scope.empty() ? fmt::format("no widget labelled '{}' on screen", label)
                            : fmt::format("no widget labelled '{}' in a window matching '{}'", label, scope));
     return item;
 }
 
-bool GuiHost::ClickAt(float x, float y) {
-    Scripted scripted(scripting);
+bool GuiDriver::ClickAt(float x, float y) {
+    ScriptedInput& input = frames.Input();
     input.mouseX = x;
     input.mouseY = y;
     input.mouseDown = false;
-    RunFrame();
+    frames.RunScriptedFrame();
     input.mouseDown = true;
-    RunFrame();
+    frames.RunScriptedFrame();
     input.mouseDown = false;
-    RunFrame();
+    frames.RunScriptedFrame();
     return true;
 }
 
-bool GuiHost::Press(const std::string& label, const std::string& scope) {
+bool GuiDriver::Press(const std::string& label, const std::string& scope) {
     bool done = false;
-    RunOnGuiSide([&] {
+    frames.RunOnGuiSide([&] {
         const GuiItem* item = Require(label, scope);
         if (!item) return;
         const GuiItem target = *item;
@@ -65,26 +58,25 @@ bool GuiHost::Press(const std::string& label, const std::string& scope) {
     return done;
 }
 
-bool GuiHost::Hover(const std::string& label, const std::string& scope) {
+bool GuiDriver::Hover(const std::string& label, const std::string& scope) {
     bool done = false;
-    RunOnGuiSide([&] {
+    frames.RunOnGuiSide([&] {
         const GuiItem* item = Require(label, scope);
         if (!item) return;
-        Scripted scripted(scripting);
-        input.mouseX = item->CenterX();
-        input.mouseY = item->CenterY();
-        RunFrame();
-        RunFrame();
+        frames.Input().mouseX = item->CenterX();
+        frames.Input().mouseY = item->CenterY();
+        frames.RunScriptedFrame();
+        frames.RunScriptedFrame();
         done = true;
     });
     return done;
 }
 
-bool GuiHost::DragSlider(const std::string& label, int index, int lastIndex, const std::string& scope) {
+bool GuiDriver::DragSlider(const std::string& label, int index, int lastIndex, const std::string& scope) {
     bool done = false;
-    RunOnGuiSide([&] {
+    frames.RunOnGuiSide([&] {
         if (lastIndex <= 0 || index < 0 || index > lastIndex) {
-            Fail(fmt::format("slider index {} is outside 0 to {}", index, lastIndex));
+            frames.Fail(fmt::format("slider index {} is outside 0 to {}", index, lastIndex));
             return;
         }
         const GuiItem* item = Require(label, scope);
@@ -101,29 +93,28 @@ bool GuiHost::DragSlider(const std::string& label, int index, int lastIndex, con
     return done;
 }
 
-void GuiHost::Type(const std::string& text) {
-    RunOnGuiSide([&] {
-        Scripted scripted(scripting);
-        input.chars += text;
-        RunFrame();
+void GuiDriver::Type(const std::string& text) {
+    frames.RunOnGuiSide([&] {
+        frames.Input().chars += text;
+        frames.RunScriptedFrame();
     });
 }
 
-void GuiHost::PressKey(int imguiKey, bool ctrl) {
-    RunOnGuiSide([&] {
-        Scripted scripted(scripting);
+void GuiDriver::PressKey(int imguiKey, bool ctrl) {
+    frames.RunOnGuiSide([&] {
+        ScriptedInput& input = frames.Input();
         input.ctrl = ctrl;
         input.keys.insert(imguiKey);
-        RunFrame();
+        frames.RunScriptedFrame();
         input.keys.erase(imguiKey);
         input.ctrl = false;
-        RunFrame();
+        frames.RunScriptedFrame();
     });
 }
 
-bool GuiHost::Fill(const std::string& label, const std::string& text, const std::string& scope) {
+bool GuiDriver::Fill(const std::string& label, const std::string& text, const std::string& scope) {
     bool done = false;
-    RunOnGuiSide([&] {
+    frames.RunOnGuiSide([&] {
         if (!Press(label, scope)) return;
         PressKey(ImGuiKey_A, true);
         Type(text);
@@ -133,7 +124,7 @@ bool GuiHost::Fill(const std::string& label, const std::string& text, const std:
 }
 
 namespace {
-bool PressTitleButton(ImGuiContext* context, ItemRecorder& recorder, const std::string& title, const char* button,
+bool PressTitleButton(ImGuiContext* context, const ItemRecorder& recorder, const std::string& title, const char* button,
                       std::string& error, ImGuiID& id) {
     ImGui::SetCurrentContext(context);
     ImGuiWindow* found = ImGui::FindWindowByName(title.c_str());
@@ -150,87 +141,88 @@ bool PressTitleButton(ImGuiContext* context, ItemRecorder& recorder, const std::
 }
 }  // namespace
 
-bool GuiHost::PressCloseButton(const std::string& windowTitle) { return PressTitleBarButton(windowTitle, "#CLOSE"); }
+bool GuiDriver::PressCloseButton(const std::string& windowTitle) { return PressTitleBarButton(windowTitle, "#CLOSE"); }
 
-bool GuiHost::PressCollapseButton(const std::string& windowTitle) {
+bool GuiDriver::PressCollapseButton(const std::string& windowTitle) {
     return PressTitleBarButton(windowTitle, "#COLLAPSE");
 }
 
-bool GuiHost::PressTitleBarButton(const std::string& windowTitle, const char* button) {
+bool GuiDriver::PressTitleBarButton(const std::string& windowTitle, const char* button) {
     bool done = false;
-    RunOnGuiSide([&] {
+    frames.RunOnGuiSide([&] {
         std::string error;
         ImGuiID id = 0;
-        if (!PressTitleButton(context, recorder, windowTitle, button, error, id)) return Fail(error);
-        const GuiItem target = *recorder.FindById(id);
+        if (!PressTitleButton(frames.Context(), frames.Recorder(), windowTitle, button, error, id)) return frames.Fail(error);
+        const GuiItem target = *frames.Recorder().FindById(id);
         done = ClickAt(target.CenterX(), target.CenterY());
     });
     return done;
 }
 
-void GuiHost::MoveMouse(float x, float y) {
-    RunOnGuiSide([&] {
-        input.mouseX = x;
-        input.mouseY = y;
+void GuiDriver::MoveMouse(float x, float y) {
+    frames.RunOnGuiSide([&] {
+        frames.Input().mouseX = x;
+        frames.Input().mouseY = y;
     });
 }
 
-void GuiHost::SetMouseButton(bool down) {
-    RunOnGuiSide([&] { input.mouseDown = down; });
+void GuiDriver::SetMouseButton(bool down) {
+    frames.RunOnGuiSide([&] { frames.Input().mouseDown = down; });
 }
 
-void GuiHost::SetKeyCtrl(bool held) {
-    RunOnGuiSide([&] { input.ctrl = held; });
+void GuiDriver::SetKeyCtrl(bool held) {
+    frames.RunOnGuiSide([&] { frames.Input().ctrl = held; });
 }
 
 // --- Reading ----------------------------------------------------------------------------------
 
-std::optional<GuiItem> GuiHost::Find(const std::string& label, const std::string& scope) {
+std::optional<GuiItem> GuiDriver::Find(const std::string& label, const std::string& scope) {
     std::optional<GuiItem> found;
-    RunOnGuiSide([&] {
-        if (const GuiItem* item = recorder.Find(label, scope)) found = *item;
+    frames.RunOnGuiSide([&] {
+        if (const GuiItem* item = frames.Recorder().Find(label, scope)) found = *item;
     });
     return found;
 }
 
-std::vector<GuiItem> GuiHost::FindAll(const std::string& label, const std::string& scope) {
+std::vector<GuiItem> GuiDriver::FindAll(const std::string& label, const std::string& scope) {
     std::vector<GuiItem> found;
-    RunOnGuiSide([&] {
-        for (const GuiItem* item : recorder.FindAll(label, scope)) found.push_back(*item);
+    frames.RunOnGuiSide([&] {
+        for (const GuiItem* item : frames.Recorder().FindAll(label, scope)) found.push_back(*item);
     });
     return found;
 }
 
-std::vector<GuiItem> GuiHost::Items() {
+std::vector<GuiItem> GuiDriver::Items() {
     std::vector<GuiItem> items;
-    RunOnGuiSide([&] { items = recorder.Items(); });
+    frames.RunOnGuiSide([&] { items = frames.Recorder().Items(); });
     return items;
 }
 
-const std::vector<ScreenGlyph>& GuiHost::Glyphs() {
+const std::vector<ScreenGlyph>& GuiDriver::Glyphs() {
     // The draw data stays valid until the next frame starts, so it is read only when asked.
-    if (!glyphsRead) {
+    ImGuiContext* context = frames.Context();
+    if (glyphsFrame != context->FrameCount) {
         glyphs.clear();
         ImGui::SetCurrentContext(context);
         const ImDrawData* drawData = ImGui::GetDrawData();
         if (drawData && drawData->Valid) glyphs = ReadGlyphs(*drawData, *ImGui::GetIO().Fonts->Fonts[0]);
-        glyphsRead = true;
+        glyphsFrame = context->FrameCount;
     }
     return glyphs;
 }
 
-float GuiHost::SpaceAdvance() const {
-    const ImFont* font = context->IO.Fonts->Fonts[0];
+float GuiDriver::SpaceAdvance() const {
+    const ImFont* font = frames.Context()->IO.Fonts->Fonts[0];
     const ImFontGlyph* space = font->FindGlyphNoFallback(' ');
     return space ? space->AdvanceX : font->FallbackAdvanceX;
 }
 
-std::optional<std::string> GuiHost::TextOf(const std::string& label, const std::string& scope) {
+std::optional<std::string> GuiDriver::TextOf(const std::string& label, const std::string& scope) {
     std::optional<std::string> text;
-    RunOnGuiSide([&] {
-        const GuiItem* item = recorder.Find(label, scope);
+    frames.RunOnGuiSide([&] {
+        const GuiItem* item = frames.Recorder().Find(label, scope);
         if (!item) {
-            Fail(fmt::format("no widget labelled '{}' on screen", label));
+            frames.Fail(fmt::format("no widget labelled '{}' on screen", label));
             return;
         }
         text = TextInside(Glyphs(), SpaceAdvance(), item->window, item->minX, item->minY, item->maxX, item->maxY);
@@ -238,17 +230,18 @@ std::optional<std::string> GuiHost::TextOf(const std::string& label, const std::
     return text;
 }
 
-std::optional<bool> GuiHost::Highlighted(const std::string& label, const std::string& scope) {
+std::optional<bool> GuiDriver::Highlighted(const std::string& label, const std::string& scope) {
     std::optional<bool> highlighted;
-    RunOnGuiSide([&] {
-        const GuiItem* item = recorder.Find(label, scope);
+    frames.RunOnGuiSide([&] {
+        const GuiItem* item = frames.Recorder().Find(label, scope);
         const ImDrawData* drawData = ImGui::GetDrawData();
         if (!item || !drawData || !drawData->Valid) {
-            Fail(fmt::format("no widget labelled '{}' on screen", label));
+            frames.Fail(fmt::format("no widget labelled '{}' on screen", label));
             return;
         }
-        const ImVec2 white = context->IO.Fonts->TexUvWhitePixel;
-        const ImU32 header = ImGui::ColorConvertFloat4ToU32(context->Style.Colors[ImGuiCol_Header]);
+        const ImGuiContext& g = *frames.Context();
+        const ImVec2 white = g.IO.Fonts->TexUvWhitePixel;
+        const ImU32 header = ImGui::ColorConvertFloat4ToU32(g.Style.Colors[ImGuiCol_Header]);
         highlighted = false;
         for (const ScreenRect& rect : ReadRects(*drawData, white.x, white.y))
             if (rect.color == header && item->window == rect.window && rect.minX <= item->CenterX() &&
@@ -258,13 +251,13 @@ std::optional<bool> GuiHost::Highlighted(const std::string& label, const std::st
     return highlighted;
 }
 
-std::vector<ScreenTextRun> GuiHost::ScreenText() {
+std::vector<ScreenTextRun> GuiDriver::ScreenText() {
     std::vector<ScreenTextRun> runs;
-    RunOnGuiSide([&] { runs = JoinGlyphs(Glyphs(), SpaceAdvance()); });
+    frames.RunOnGuiSide([&] { runs = JoinGlyphs(Glyphs(), SpaceAdvance()); });
     return runs;
 }
 
-std::optional<ScreenTextRun> GuiHost::FindText(const std::string& part) {
+std::optional<ScreenTextRun> GuiDriver::FindText(const std::string& part) {
     for (ScreenTextRun& run : ScreenText())
         if (run.text.find(part) != std::string::npos) return run;
     return std::nullopt;
