@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -175,6 +176,14 @@ void DrawDeleteButton(PresetPanel& panel) {
         RunGuarded("deleting a preset", [&] { panel.store.DeletePreset(panel.selected.name); });
         panel.selected = CameraPreset{};
     }
+}
+
+void DrawReloadButton(PresetPanel& panel) {
+    ImGui::SameLine();
+    if (!ImGui::Button("Reload")) return;
+    RunGuarded("reloading the presets", [&] { panel.store.LoadPresets(); });
+    const std::optional<CameraPreset> still = panel.store.FindPreset(panel.selected.name);
+    panel.selected = still ? *still : CameraPreset{};
 }
 
 namespace {

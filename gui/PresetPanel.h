@@ -32,6 +32,10 @@ void DrawPresetStoreProblem(const PresetStore& store);
 // are faded while the store cannot act.
 void DrawApplyAndEdit(PresetPanel& panel, bool hasFocusEntry, const std::function<void()>& apply);
 void DrawDeleteButton(PresetPanel& panel);
+// "Reload": the folder read again as at start-up, for files added, changed or removed since.
+// The selection stays where a preset of its name is still there (with its values as read now),
+// and is cleared where none is.
+void DrawReloadButton(PresetPanel& panel);
 
 // The rename popup: new name and values for the selected preset, written by "Save". A name that
 // belongs to another preset is written only after "Replace" answers the question shown instead.

@@ -36,4 +36,6 @@ void Vistorb::onLoad() {
 
     cvarManager->registerNotifier(
         "vistorb_set", [this](std::vector<std::string> words) { HandleSetCommand(std::move(words)); }, "", 0);
+    cvarManager->registerNotifier(
+        "vistorb_preset", [this](std::vector<std::string> words) { HandlePresetCommand(std::move(words)); }, "", 0);
 }

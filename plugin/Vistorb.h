@@ -58,6 +58,7 @@ public:
 
     // Console command "vistorb_set"
     void HandleSetCommand(std::vector<std::string> words);
+    void HandlePresetCommand(std::vector<std::string> words);
 
     // The SDK's slots, in slot order. Each hands over to the plugin's own operation below.
     void RenderSettings() override { DrawSettingsPage(); }

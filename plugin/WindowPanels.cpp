@@ -115,6 +115,7 @@ void Vistorb::DrawPresetActions() {
     DrawApplyAndEdit(panel, hasFocusEntry, applySelected);
     DrawRenamePopup();
     DrawDeleteButton(panel);
+    DrawReloadButton(panel);
 }
 
 void Vistorb::DrawRenamePopup() {

@@ -84,6 +84,7 @@ PresetStore PresetStore::Open(fs::path folder) {
         store.presets.clear();
         store.fileRecords.clear();
         store.unusableReason = e.what();
+        store.Publish();
     }
     return store;
 }
@@ -175,6 +176,7 @@ void PresetStore::LoadPresets() {
         }
         std::sort(presets.begin(), presets.end(), NameLess);
         unusableReason.clear();
+        Publish();
     } catch (const std::exception& e) {
         unusableReason = e.what();
         throw;
@@ -201,7 +203,25 @@ bool PresetStore::SetFileRecord(const fs::path& file, const std::optional<Camera
         fileRecords[key] = FileRecord{file, *record};
     else if (had)
         fileRecords.erase(held);
+    Publish();
     return had;
+}
+
+void PresetStore::Publish() {
+    auto copy = std::make_shared<const std::vector<CameraPreset>>(presets);
+    std::lock_guard<std::mutex> lock(publication->lock);
+    publication->presets = std::move(copy);
+}
+
+std::optional<CameraPreset> PresetStore::FindPublished(const std::string& name) const {
+    std::shared_ptr<const std::vector<CameraPreset>> published;
+    {
+        std::lock_guard<std::mutex> lock(publication->lock);
+        published = publication->presets;
+    }
+    for (const CameraPreset& record : *published)
+        if (record.name == name) return record;
+    return std::nullopt;
 }
 
 bool PresetStore::SaveWouldReplace(const std::string& name) const {

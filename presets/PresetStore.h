@@ -1,6 +1,8 @@
 #pragma once
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,8 +44,14 @@ public:
     std::string UnusableReason() const;
 
     // Reads every preset file below the folder into the cache, and removes the left-over files of
-    // interrupted saves. Throws like the constructor when the folder cannot be read.
+    // interrupted saves. Throws like the constructor when the folder cannot be read. Loading
+    // again reads the folder afresh; a folder that has gone leaves the cache as it was.
     void LoadPresets();
+
+    // The store belongs to one thread (after start-up, the render thread). Another thread reads
+    // this instead: the first record of that name as of the last load or change (the one
+    // FindPreset gives), copied under a lock of its own that nothing else is done under.
+    std::optional<CameraPreset> FindPublished(const std::string& name) const;
     // Writes the preset's file and updates the record of that file, or caches a new one in name
     // order. A file that holds another preset is replaced only with `allowReplace` (the user's
     // consent; SaveWouldReplace tells the panel when to ask); an unreadable one never. True when
@@ -72,6 +80,14 @@ public:
     enum class Target { Free, Own, OtherPreset, Unreadable, NotAFile };
 
 private:
+    // The cache as last published: replaced whole after every load and change, never edited.
+    struct Publication {
+        std::mutex lock;
+        std::shared_ptr<const std::vector<CameraPreset>> presets = std::make_shared<std::vector<CameraPreset>>();
+    };
+    std::shared_ptr<Publication> publication = std::make_shared<Publication>();
+    void Publish();
+
     struct FileRecord {
         std::filesystem::path file;  // relative to the folder
         CameraPreset preset;         // the record it holds, as cached

@@ -36,6 +36,7 @@ TEST(ScriptEndToEnd, TheDemoPlaysAWholeSessionAndUnloadsCleanly) {
     EXPECT_THAT(text, HasSubstr("[host] loaded Vistorb " VISTORB_VERSION " (plugin API build 95) from " VISTORB_TESTING_PLUGIN_PATH));
     EXPECT_THAT(text, HasSubstr("> vistorb_set fov 200\n"));
     EXPECT_THAT(text, HasSubstr("[console] Unknown value zoom\n"));
+    EXPECT_THAT(text, HasSubstr("> vistorb_preset Close\n"));
     EXPECT_THAT(text, HasSubstr("[console] no focus actor\n"));
     EXPECT_THAT(text, HasSubstr("[camera] 3 new writes, last at tick 3 for Player_Bot_Zed: FOV 95 "));
     // The camera view of one moment, Cap's override off and then on.
