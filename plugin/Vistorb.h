@@ -56,7 +56,7 @@ public:
     void UpdateFocusedPlayer();
     void FocusPlayer(const CameraOverride& override);
 
-    // Console command "vistorb_set"
+    // Console commands "vistorb_set" and "vistorb_preset"
     void HandleSetCommand(std::vector<std::string> words);
     void HandlePresetCommand(std::vector<std::string> words);
 
