@@ -1,5 +1,6 @@
 // The bodies of the game-object wrappers. A wrapper is its object's address; each call asks
-// the host named in that object's header, and a null object answers with nothing.
+// the host named in that object's header, and a null object answers with nothing, except where
+// the host's SDK would read through the null address (a game array or string, below).
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -13,9 +14,10 @@ using sdk_detail::HostOf;
 
 namespace {
 
-// The host's SDK reads a game array or string through its address without looking: with a null
-// one the game goes down. The stand-in stops the process just as plainly, and says where, so a
-// plugin that reads before it tests IsNull fails its tests instead of passing them.
+// The host's SDK promises nothing for reading a null game array or string; it offers IsNull to
+// test first, and a read through the null address would take the game down. The stand-in stops
+// the process just as plainly, and says where, so a plugin that reads before it tests IsNull
+// fails its tests instead of passing them.
 [[noreturn]] void ReadThroughNull(const char* what) {
     std::fprintf(stderr, "stand-in SDK: %s read through a null address (test IsNull() first)\n", what);
     std::fflush(stderr);
