@@ -75,8 +75,8 @@ TEST(SdkStandIn, ANullObjectAnswersWithNothing) {
     EXPECT_TRUE(none.IsNull());
 }
 
-// What the SDK reads through an address it does not test: a plugin that skips IsNull takes the
-// game down, and the stand-in takes the test down with it rather than answering.
+// Reading a null game array or string: the host's SDK promises nothing there (the game likely
+// goes down), so the stand-in stops the test process rather than answering.
 TEST(SdkStandInDeathTest, ReadingANullArrayOrStringStopsTheProcess) {
     ::testing::FLAGS_gtest_death_test_style = "threadsafe";
     ArrayWrapper<PriWrapper> none(0);
