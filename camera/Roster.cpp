@@ -32,8 +32,14 @@ ProfileCameraSettings ReadCameraSettings(GameWrapper& game, PriWrapper& pri) {
     return settings;
 }
 
+// The game may hand over a null name string, which the SDK cannot read: it counts as no name.
+std::string PlayerNameOf(PriWrapper& pri) {
+    UnrealStringWrapper name = pri.GetPlayerName();
+    return name.IsNull() ? std::string() : name.ToString();
+}
+
 std::string FocusIdOf(PriWrapper& pri) {
-    std::string id = pri.GetbBot() != 0 ? fmt::format("Bot_{}", pri.GetPlayerName().ToString())
+    std::string id = pri.GetbBot() != 0 ? fmt::format("Bot_{}", PlayerNameOf(pri))
                                         : pri.GetUniqueIdWrapper().GetIdString();
     return "Player_" + id;
 }
@@ -54,8 +60,9 @@ void RefreshRoster(GameWrapper& game, SharedCameraState state) {
         return;
     }
 
+    // A null player array is a replay without players: an empty table, and nothing to say.
     ArrayWrapper<PriWrapper> pris = server.GetPRIs();
-    int count = pris.Count();
+    int count = pris.IsNull() ? 0 : pris.Count();
     for (int i = 0; i < count; ++i) {
         PriWrapper pri = pris.Get(i);
         if (!pri) continue;
@@ -66,7 +73,7 @@ void RefreshRoster(GameWrapper& game, SharedCameraState state) {
         entry.settings = own;
         entry.defaultSettings = own;
         entry.focusId = FocusIdOf(pri);
-        entry.playerName = pri.GetPlayerName().ToString();
+        entry.playerName = PlayerNameOf(pri);
 
         // A later player with the same focus id is dropped: the first one keeps the entry.
         std::string key = entry.focusId;

@@ -1,7 +1,11 @@
 # Proof that the layers hold: for each layer, one probe that includes a header of a layer above
 # it must fail to compile for want of that header, and one that includes a header of a layer
 # below must compile. The probes are built only by these tests (serially: they run the build
-# tool on this tree).
+# tool on this tree). A Windows host gives every layer the repository root (no links there, see
+# cmake/VistorbLayers.cmake), so the probes are made only where the layers have roots of their own.
+if(CMAKE_HOST_WIN32)
+  return()
+endif()
 set(VISTORB_LAYER_PROBES
   "vistorb_host_sdk|core/LogLine.h|bakkesmod/wrappers/GameWrapper.h"
   "vistorb_corelib|presets/CameraPreset.h|bakkesmod/wrappers/cvarmanagerwrapper.h"

@@ -15,17 +15,26 @@
 
 set(VISTORB_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for the target")
 
-# Header-only libraries: a folder that links to just their headers.
-set(vistorb_headers ${CMAKE_BINARY_DIR}/_host_headers)
-file(MAKE_DIRECTORY ${vistorb_headers})
-foreach(dir fmt nlohmann)
-  if(NOT EXISTS /usr/include/${dir})
-    message(FATAL_ERROR "/usr/include/${dir} is missing: run scripts/setup.sh first")
-  endif()
-  if(NOT EXISTS ${vistorb_headers}/${dir})
-    file(CREATE_LINK /usr/include/${dir} ${vistorb_headers}/${dir} SYMBOLIC)
-  endif()
-endforeach()
+# Header-only libraries. From a Linux host: a folder that links to just their headers. A
+# Windows host makes no link (that needs Developer Mode or an elevated prompt there): its MinGW
+# prefix keeps the headers in a folder of their own, found as it is.
+if(CMAKE_HOST_WIN32)
+  find_path(VISTORB_FMT_INCLUDE fmt/format.h REQUIRED)
+  find_path(VISTORB_JSON_INCLUDE nlohmann/json.hpp REQUIRED)
+  set(vistorb_headers ${VISTORB_FMT_INCLUDE} ${VISTORB_JSON_INCLUDE})
+  list(REMOVE_DUPLICATES vistorb_headers)
+else()
+  set(vistorb_headers ${CMAKE_BINARY_DIR}/_host_headers)
+  file(MAKE_DIRECTORY ${vistorb_headers})
+  foreach(dir fmt nlohmann)
+    if(NOT EXISTS /usr/include/${dir})
+      message(FATAL_ERROR "/usr/include/${dir} is missing: run scripts/setup.sh first")
+    endif()
+    if(NOT EXISTS ${vistorb_headers}/${dir})
+      file(CREATE_LINK /usr/include/${dir} ${vistorb_headers}/${dir} SYMBOLIC)
+    endif()
+  endforeach()
+endif()
 add_library(fmt::fmt-header-only INTERFACE IMPORTED GLOBAL)
 target_include_directories(fmt::fmt-header-only SYSTEM INTERFACE ${vistorb_headers})
 target_compile_definitions(fmt::fmt-header-only INTERFACE FMT_HEADER_ONLY=1)

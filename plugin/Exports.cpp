@@ -34,7 +34,7 @@ BAKKESMOD_PLUGIN_EXPORT BakkesMod::Plugin::PluginInfo exports = {
     BAKKESMOD_PLUGIN_API_VERSION,
     "plugin/Vistorb.cpp",
     "Vistorb",
-    "write a plugin description here",
+    "Vistorb: per-player replay cameras",  // the name the host's plugin list shows players
     VISTORB_VERSION,  // the project's version, set by the build
     1,
     &getPlugin,

@@ -11,7 +11,7 @@ jobs="${VISTORB_JOBS:-2}"
 started=$SECONDS
 
 # The cross compiler and Wine, from the machine's own package sources.
-packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
+packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 python3)
 # shellcheck source=packages.sh
 source "$root/scripts/packages.sh"
 install_missing_packages test-windows "${packages[@]}"
@@ -34,36 +34,21 @@ fi
 echo "=== Windows build (MinGW-w64, the preset windows) ==="
 VISTORB_JOBS="$jobs" bash "$root/scripts/build.sh" windows -DIMGUI_DIR="$imgui_dir"
 
-# The export tables. Vistorb.dll: the description record, the two entry points and the SDK's
-# plugin base (declared for export by the SDK header); nothing else. VistorbTesting.dll: the
-# same and its diagnostic function.
-check_exports() {  # check_exports LIBRARY EXTRA_NAME...
+# The export and import tables of the plugin libraries, by the check the Visual Studio build
+# gets on its runner (scripts/check-dll-tables.py): Vistorb.dll exports the description record,
+# the two entry points and the SDK's plugin base (declared for export by the SDK header),
+# nothing else, and needs no MinGW runtime DLL; VistorbTesting.dll adds its diagnostic function.
+check_tables() {  # check_tables LIBRARY [--export NAME]...
   local library="$1"; shift
-  echo "=== export table of $library ==="
-  local names
-  names="$(x86_64-w64-mingw32-objdump -p "$build/$library" |
-    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p')"
-  echo "$names"
-  local allowed=(-e exports -e getPlugin -e deleteMe)
-  for name in "$@"; do allowed+=(-e "$name"); done
-  local unexpected
-  unexpected="$(echo "$names" | grep -v -x "${allowed[@]}" \
-    -e '_ZN9BakkesMod6Plugin15BakkesModPlugin.*' -e '_ZT[VIS]N9BakkesMod6Plugin15BakkesModPluginE' || true)"
-  for name in exports getPlugin deleteMe "$@"; do
-    echo "$names" | grep -q -x "$name" || { echo "test-windows: $library does not export $name" >&2; exit 1; }
-  done
-  if [ -n "$unexpected" ]; then
-    echo "test-windows: $library exports more than the host-facing names:" >&2
-    echo "$unexpected" >&2
-    exit 1
-  fi
+  echo "=== export and import tables of $library ==="
+  x86_64-w64-mingw32-objdump -p "$build/$library" >"$build/$library.tables"
+  python3 "$root/scripts/check-dll-tables.py" "$build/$library.tables" --runtime mingw "$@"
 }
-check_exports Vistorb.dll
-check_exports VistorbTesting.dll VistorbDiagnosticState
-if x86_64-w64-mingw32-objdump -p "$build/Vistorb.dll" "$build/VistorbTesting.dll" "$build/vistorb-host.exe" |
-   grep -i 'DLL Name' |
+check_tables Vistorb.dll
+check_tables VistorbTesting.dll --export VistorbDiagnosticState
+if x86_64-w64-mingw32-objdump -p "$build/vistorb-host.exe" | grep -i 'DLL Name' |
    grep -i -e libstdc -e libgcc -e winpthread; then
-  echo "test-windows: a MinGW runtime DLL is still needed" >&2
+  echo "test-windows: vistorb-host.exe still needs a MinGW runtime DLL" >&2
   exit 1
 fi
 

@@ -66,7 +66,7 @@ TEST_F(ExportsLibrary, RecordReadsBackByteForByte) {
     ASSERT_NE(fileName, nullptr);
     EXPECT_GT(std::strlen(fileName), 0u);
     EXPECT_STREQ(At<const char*>(16), "Vistorb");
-    EXPECT_STREQ(At<const char*>(24), "write a plugin description here");
+    EXPECT_STREQ(At<const char*>(24), "Vistorb: per-player replay cameras");
     EXPECT_STREQ(At<const char*>(32), VISTORB_VERSION);
     EXPECT_EQ(At<uint32_t>(40), 1u);
     EXPECT_EQ(At<uint32_t>(44), 0u) << "padding after the plugin type";

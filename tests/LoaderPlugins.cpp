@@ -49,7 +49,7 @@ TEST_F(LoaderPlugins, LoadsTheBuiltLibraryThroughItsExportsAndStartsIt) {
     EXPECT_TRUE(loader->Loaded());
     EXPECT_EQ(loader->Description().apiBuild, 95);
     EXPECT_EQ(loader->Description().className, "Vistorb");
-    EXPECT_EQ(loader->Description().pluginName, "write a plugin description here");
+    EXPECT_EQ(loader->Description().pluginName, "Vistorb: per-player replay cameras");
     EXPECT_EQ(loader->Description().pluginVersion, VISTORB_VERSION);
     EXPECT_EQ(loader->Description().pluginType, 1u);
 

@@ -67,6 +67,46 @@ TEST_F(RosterRefresh, NullRecordsAreSkippedAndAnEmptyReplayLeavesTheTableEmpty) 
     EXPECT_THAT(host.LogLines(), IsEmpty());
 }
 
+// The game may give a player's name string, or the whole player array, as null; the SDK reads
+// neither (the stand-in stops the test process if the roster tries).
+TEST_F(RosterRefresh, ANullNameReadsAsEmptyTextAndTheOtherPlayersStay) {
+    sim::PlayerSpec bot = Bot("Zed", Cam(10)), human = Human("U2", "Bea", Cam(20));
+    bot.nullName = human.nullName = true;
+    struct Case {
+        const char* what;
+        std::vector<sim::PlayerSpec> players;
+        std::map<std::string, std::pair<std::string, float>> entries;  // key: name, camera base
+    } cases[] = {
+        {"a bot", {bot, Human("U1", "Ann", Cam(1))}, {{"Player_Bot_", {"", 10}}, {"Player_U1", {"Ann", 1}}}},
+        {"a human", {Bot("Cap", Cam(2)), human}, {{"Player_Bot_Cap", {"Cap", 2}}, {"Player_U2", {"", 20}}}},
+    };
+    Load();
+    for (const Case& c : cases) {
+        host.ClearPlayers();
+        ImportWith(c.players);
+        auto table = Table();
+        ASSERT_EQ(table.size(), c.entries.size()) << c.what;
+        for (const auto& [key, expected] : c.entries) {
+            ASSERT_EQ(table.count(key), 1u) << c.what << ": " << key;
+            EXPECT_EQ(table.at(key).playerName, expected.first) << c.what << ": " << key;
+            EXPECT_TRUE(Same(table.at(key).defaultSettings, Cam(expected.second))) << c.what << ": " << key;
+        }
+    }
+    EXPECT_THAT(host.LogLines(), IsEmpty());
+}
+
+TEST_F(RosterRefresh, ANullPlayerArrayIsAReplayWithoutPlayers) {
+    Load();
+    ImportWith({Human("U1", "Ann", Cam(1))});
+    ASSERT_EQ(Table().size(), 1u);
+
+    host.SetPlayerArrayPresent(false);
+    host.ImportReplay();
+    host.Wait(2.0);
+    EXPECT_THAT(Table(), IsEmpty());
+    EXPECT_THAT(host.LogLines(), IsEmpty());
+}
+
 TEST_F(RosterRefresh, Build162ReadsTheCameraFromGameMemory) {
     host.SetBuild(162);
     Load();

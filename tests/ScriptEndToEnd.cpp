@@ -113,7 +113,7 @@ TEST(ScriptEndToEnd, TheReleaseLibraryLoadsButShowsNoPluginTable) {
     RunResult run = RunHost("--plugin " + test_platform::Quoted(VISTORB_PLUGIN_PATH),
                             "expect overrides null\nexpect presets null\nexpect count presets 0\n");
     EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb 1.1.0.5 (plugin API build 95) from " VISTORB_PLUGIN_PATH));
+    EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb " VISTORB_VERSION " (plugin API build 95) from " VISTORB_PLUGIN_PATH));
     EXPECT_THAT(run.output, HasSubstr("console:3: presets is not a list: null\n"));
     EXPECT_THAT(run.output, Not(HasSubstr("console:1:")));
     EXPECT_THAT(run.output, Not(HasSubstr("console:2:")));

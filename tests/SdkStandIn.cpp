@@ -27,7 +27,7 @@ public:
     uintptr_t GetPRIs(uintptr_t object) override { return object == Address(server) ? Address(players) : 0; }
     int ArrayCount(uintptr_t object) override { return object == Address(players) ? 1 : 0; }
     uintptr_t ArrayGet(uintptr_t, int) override { return Address(player); }
-    std::string GetPlayerName(uintptr_t object) override { return object == Address(player) ? name : "?"; }
+    std::optional<std::string> GetPlayerName(uintptr_t object) override { return object == Address(player) ? name : "?"; }
     std::string GetUniqueIdString(uintptr_t) override { return name + "|1|0"; }
     unsigned long GetbBot(uintptr_t) override { return 1; }
 
@@ -70,10 +70,20 @@ TEST(SdkStandIn, ANullObjectAnswersWithNothing) {
     EXPECT_EQ(camera.GetFocusActor(), "");
     EXPECT_FALSE(camera.SetFocusActor("Player_Ann"));
     camera.SetCameraSettings(ProfileCameraSettings{90, 100, -3, 270, 0.5f, 4, 1.2f});  // nothing to write to
-    EXPECT_EQ(pri.GetPlayerName().ToString(), "");
+    EXPECT_TRUE(pri.GetPlayerName().IsNull());
     EXPECT_EQ(pri.GetbBot(), 0ul);
-    EXPECT_EQ(none.Count(), 0);
     EXPECT_TRUE(none.IsNull());
+}
+
+// Reading a null game array or string: the host's SDK promises nothing there (the game likely
+// goes down), so the stand-in stops the test process rather than answering.
+TEST(SdkStandInDeathTest, ReadingANullArrayOrStringStopsTheProcess) {
+    ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+    ArrayWrapper<PriWrapper> none(0);
+    PriWrapper nobody(0);
+    EXPECT_DEATH(none.Count(), "ArrayWrapper::Count read through a null address");
+    EXPECT_DEATH(none.Get(0), "ArrayWrapper::Get read through a null address");
+    EXPECT_DEATH(nobody.GetPlayerName().ToString(), "UnrealStringWrapper::ToString read through a null address");
 }
 
 }  // namespace

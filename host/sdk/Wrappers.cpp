@@ -1,5 +1,9 @@
 // The bodies of the game-object wrappers. A wrapper is its object's address; each call asks
-// the host named in that object's header, and a null object answers with nothing.
+// the host named in that object's header, and a null object answers with nothing, except where
+// the host's SDK would read through the null address (a game array or string, below).
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -7,6 +11,20 @@
 #include "sdk/Binding.h"
 
 using sdk_detail::HostOf;
+
+namespace {
+
+// The host's SDK promises nothing for reading a null game array or string; it offers IsNull to
+// test first, and a read through the null address would take the game down. The stand-in stops
+// the process just as plainly, and says where, so a plugin that reads before it tests IsNull
+// fails its tests instead of passing them.
+[[noreturn]] void ReadThroughNull(const char* what) {
+    std::fprintf(stderr, "stand-in SDK: %s read through a null address (test IsNull() first)\n", what);
+    std::fflush(stderr);
+    std::abort();
+}
+
+}  // namespace
 
 ObjectWrapper::ObjectWrapper(std::uintptr_t mem) : memory_address(mem) {}
 
@@ -78,23 +96,24 @@ bool ArrayWrapper<T>::IsNull() {
 }
 template <typename T>
 int ArrayWrapper<T>::Count() {
-    HostBinding* host = HostOf(pimpl->address);
-    return host ? host->ArrayCount(pimpl->address) : 0;
+    if (IsNull()) ReadThroughNull("ArrayWrapper::Count");
+    return HostOf(pimpl->address)->ArrayCount(pimpl->address);
 }
 template <typename T>
 T ArrayWrapper<T>::Get(int index) {
+    if (IsNull()) ReadThroughNull("ArrayWrapper::Get");
     HostBinding* host = HostOf(pimpl->address);
-    if (!host || index < 0 || index >= host->ArrayCount(pimpl->address)) return T(0);
+    if (index < 0 || index >= host->ArrayCount(pimpl->address)) return T(0);
     return T(host->ArrayGet(pimpl->address, index));
 }
 
 // A game string made by the host has no array behind it (address 0): its characters come
-// over as text when the wrapper is made (see GetPlayerName).
+// over as text when the wrapper is made (see GetPlayerName), or none when the game's is null.
 template class BAKKESMOD_PLUGIN_IMPORT ArrayWrapper<PriWrapper>;
 template class BAKKESMOD_PLUGIN_IMPORT ArrayWrapper<wchar_t>;
 
 struct UnrealStringWrapper::Impl {
-    std::string text;
+    std::optional<std::string> text;
 };
 
 UnrealStringWrapper::UnrealStringWrapper(std::uintptr_t mem) : ArrayWrapper<wchar_t>(mem), pimpl(std::make_unique<Impl>()) {}
@@ -106,8 +125,11 @@ UnrealStringWrapper& UnrealStringWrapper::operator=(UnrealStringWrapper rhs) {
     return *this;
 }
 UnrealStringWrapper::~UnrealStringWrapper() = default;
-std::string UnrealStringWrapper::ToString() { return pimpl->text; }
-bool UnrealStringWrapper::IsNull() { return ArrayWrapper<wchar_t>::IsNull() && pimpl->text.empty(); }
+std::string UnrealStringWrapper::ToString() {
+    if (IsNull()) ReadThroughNull("UnrealStringWrapper::ToString");
+    return pimpl->text.value_or(std::string());
+}
+bool UnrealStringWrapper::IsNull() { return ArrayWrapper<wchar_t>::IsNull() && !pimpl->text; }
 UnrealStringWrapper::operator bool() { return !IsNull(); }
 
 struct UniqueIDWrapper::Impl {

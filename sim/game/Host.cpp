@@ -97,6 +97,13 @@ void Host::SetServerPresent(bool present) {
     });
 }
 
+void Host::SetPlayerArrayPresent(bool present) {
+    RunOnGameThread([this, present] {
+        std::lock_guard<std::mutex> lock(mu);
+        playerArrayPresent = present;
+    });
+}
+
 void Host::AddPlayer(const PlayerSpec& setup) {
     RunOnGameThread([this, setup] {
         auto player = std::make_unique<Player>();

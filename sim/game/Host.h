@@ -42,6 +42,7 @@ struct PlayerSpec {
     bool bot = false;
     std::string uniqueId;           // humans
     std::string name;
+    bool nullName = false;          // the game gives the record's name string as null
     ProfileCameraSettings camera{};
     bool hasCameraObject = true;    // false: the game object's camera pointer is null
 };
@@ -94,6 +95,7 @@ public:
     void CloseReplay();
     void SetCameraPresent(bool present);
     void SetServerPresent(bool present);    // a replay whose game event the host cannot find
+    void SetPlayerArrayPresent(bool present);  // a game event whose player array is null
     void AddPlayer(const PlayerSpec& player);
     void ClearPlayers();
     void ImportReplay();                    // the game's import event
@@ -168,7 +170,7 @@ public:
     uintptr_t ArrayGet(uintptr_t array, int index) override;
     ProfileCameraSettings GetCameraSettings(uintptr_t pri) override;
     unsigned long GetbBot(uintptr_t pri) override;
-    std::string GetPlayerName(uintptr_t pri) override;
+    std::optional<std::string> GetPlayerName(uintptr_t pri) override;
     std::string GetUniqueIdString(uintptr_t pri) override;
 
     // Splits a console line into commands at ';' and each command into words; double quotes
@@ -224,6 +226,7 @@ private:
     bool inReplay = false;
     bool cameraPresent = true;
     bool serverPresent = true;
+    bool playerArrayPresent = true;
     std::vector<std::unique_ptr<Player>> players;
     unsigned char serverObject[16] = {};
     unsigned char priArrayObject[16] = {};

@@ -89,7 +89,7 @@ bool Host::SetFocusActor(uintptr_t camera, const std::string& actorName) {
 
 uintptr_t Host::GetPRIs(uintptr_t gameEvent) {
     std::lock_guard<std::mutex> lock(mu);
-    return gameEvent == AddressOf(serverObject) ? AddressOf(priArrayObject) : 0;
+    return gameEvent == AddressOf(serverObject) && playerArrayPresent ? AddressOf(priArrayObject) : 0;
 }
 
 int Host::ArrayCount(uintptr_t array) {
@@ -121,10 +121,11 @@ unsigned long Host::GetbBot(uintptr_t pri) {
     return player && player->setup.bot ? 1ul : 0ul;
 }
 
-std::string Host::GetPlayerName(uintptr_t pri) {
+std::optional<std::string> Host::GetPlayerName(uintptr_t pri) {
     std::lock_guard<std::mutex> lock(mu);
     Player* player = FindPlayer(pri);
-    return player ? player->setup.name : std::string();
+    if (!player || player->setup.nullName) return std::nullopt;
+    return player->setup.name;
 }
 
 std::string Host::GetUniqueIdString(uintptr_t pri) {

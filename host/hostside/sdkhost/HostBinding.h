@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <typeindex>
 #include <vector>
@@ -49,13 +50,14 @@ public:
     virtual bool SetCameraState(uintptr_t camera, const std::string& state) = 0;
     virtual bool SetFocusActor(uintptr_t camera, const std::string& actorName) = 0;
 
-    // Game event and player records
+    // Game event and player records (GetPRIs 0: the game event has a null player array)
     virtual uintptr_t GetPRIs(uintptr_t gameEvent) = 0;
     virtual int ArrayCount(uintptr_t array) = 0;
     virtual uintptr_t ArrayGet(uintptr_t array, int index) = 0;
     virtual ProfileCameraSettings GetCameraSettings(uintptr_t pri) = 0;
     virtual unsigned long GetbBot(uintptr_t pri) = 0;
-    virtual std::string GetPlayerName(uintptr_t pri) = 0;
+    // No value: the game's name string is null (UnrealStringWrapper::IsNull).
+    virtual std::optional<std::string> GetPlayerName(uintptr_t pri) = 0;
     virtual std::string GetUniqueIdString(uintptr_t pri) = 0;
 };
 

@@ -28,6 +28,6 @@ public:
     uintptr_t ArrayGet(uintptr_t, int) override { return 0; }
     ProfileCameraSettings GetCameraSettings(uintptr_t) override { return {}; }
     unsigned long GetbBot(uintptr_t) override { return 0; }
-    std::string GetPlayerName(uintptr_t) override { return {}; }
+    std::optional<std::string> GetPlayerName(uintptr_t) override { return std::nullopt; }
     std::string GetUniqueIdString(uintptr_t) override { return {}; }
 };
