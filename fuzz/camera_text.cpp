@@ -46,7 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(any == (read.outcome == CameraText::Outcome::Read));
     if (!any) return 0;
 
-    const CameraPreset preset{read.name.value_or(""), read.settings};
+    // A paste fills what the text leaves out (from the followed player); here the range's low end.
+    CameraPreset preset{read.name.value_or(""), read.settings};
+    for (size_t i = 0; i < 7; ++i)
+        if (!read.given[i]) preset.settings.*pinned::kCameraValues[i].value.member = pinned::kCameraValues[i].value.low;
     const std::string line = FormatCameraLine(preset);
     if (line.size() > kMostCameraTextBytes) return 0;  // a name of escapes may outgrow what a paste takes
     const CameraText again = ParseCameraText(line);
