@@ -67,6 +67,31 @@ public:
         return found->second;
     }
 
+    // The followed player's entry, copied; nothing when the focus names no entry.
+    std::optional<CameraOverride> FindFocused() const {
+        std::lock_guard<std::mutex> guard(lock_);
+        auto found = table_.find(focusedId_);
+        if (found == table_.end()) return std::nullopt;
+        return found->second;
+    }
+
+    bool Empty() const {
+        std::lock_guard<std::mutex> guard(lock_);
+        return table_.empty();
+    }
+
+    // Runs `edit(entry)` on every entry, in key order, under the lock, and hands back a copy of
+    // the followed player's entry as edited (nothing when no entry is followed), for the caller
+    // to write into the camera once the lock is let go. `edit` only edits and takes notes.
+    template <class Edit>
+    std::optional<CameraOverride> EditAll(Edit&& edit) {
+        std::lock_guard<std::mutex> guard(lock_);
+        for (auto& entry : table_) edit(entry.second);
+        auto found = table_.find(focusedId_);
+        if (found == table_.end()) return std::nullopt;
+        return found->second;
+    }
+
     // The GUI frame draws the tabs straight from the table and edits it in place, so the table is
     // lent to `walk(table, focusedId)` with the lock held. `walk` draws and records what is to be
     // done; it makes no host call, writes no file and logs nothing.

@@ -16,6 +16,8 @@ void RequestSave(const OverrideTabContext& context, bool allowReplace) {
     ImGui::CloseCurrentPopup();
 }
 
+}  // namespace
+
 // "Save" writes the typed name's file, unless that file holds another preset: then the popup
 // asks, as the rename popup does, and only "Replace" overwrites it.
 void DrawSavePresetPopup(const OverrideTabContext& context) {
@@ -39,6 +41,8 @@ void DrawSavePresetPopup(const OverrideTabContext& context) {
     }
     ImGui::EndPopup();
 }
+
+namespace {
 
 void RequestApply(const CameraOverride& override, const OverrideTabContext& context) {
     context.requests.push_back({GuiRequest::Kind::ApplyOverride, override, {}});

@@ -22,3 +22,8 @@ struct OverrideTabContext {
 // camera or the store is added to context.requests. Returns true when the header
 // of a tab that was not shown was pressed: the caller then moves the camera onto this player.
 bool DrawCameraOverrideTab(const std::string& key, CameraOverride& override, const OverrideTabContext& context);
+
+// The save popup "save_new_preset_popup" of context.newPreset, in the current id scope: "Preset
+// Name", then "Save" (or, for a name whose file holds another preset, the question and
+// "Replace"), which adds a SavePreset request. "Save Preset" opens it, and so does "Paste".
+void DrawSavePresetPopup(const OverrideTabContext& context);

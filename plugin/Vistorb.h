@@ -16,6 +16,8 @@
 #include "presets/CameraPreset.h"
 #include "presets/PresetStore.h"
 
+struct PresetPanel;
+
 // The plugin object. The host reaches it through its BakkesModPlugin base and calls the GUI
 // slots through the other two.
 class Vistorb : public BakkesMod::Plugin::BakkesModPlugin,
@@ -104,4 +106,7 @@ private:
     void DrawPresetCombo();
     void DrawPresetActions();
     void DrawRenamePopup();
+    // "Copy", "Paste" and "Apply to all", after the panel's other actions.
+    void DrawSharingButtons(PresetPanel& panel);
+    void ApplyPresetToAll(const CameraPreset& preset);
 };

@@ -116,6 +116,7 @@ void Vistorb::DrawPresetActions() {
     DrawRenamePopup();
     DrawDeleteButton(panel);
     DrawReloadButton(panel);
+    DrawSharingButtons(panel);
 }
 
 void Vistorb::DrawRenamePopup() {

@@ -211,6 +211,7 @@ void ConnectGui(sim::GuiHost& gui, sim::Host& host, sim::PluginLoader& loader, s
             gui.StopRenderThread();
     });
     runner.SetGuiSide([&gui](const std::function<void()>& work) { gui.RunOnGuiSide(work); });
+    runner.SetClipboard({[&gui](const std::string& text) { gui.SetClipboard(text); }, [&gui] { return gui.Clipboard(); }});
 }
 
 // A person at the window without a script gets a session to play with: the plugin loaded, the
@@ -285,6 +286,7 @@ int Run(const Options& options) {
     runner.SetGuiCommand(nullptr);
     runner.SetThreadSwitch(nullptr);
     runner.SetGuiSide(nullptr);
+    runner.SetClipboard({});
     return status;
 }
 

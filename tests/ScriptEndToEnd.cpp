@@ -38,6 +38,8 @@ TEST(ScriptEndToEnd, TheDemoPlaysAWholeSessionAndUnloadsCleanly) {
     EXPECT_THAT(text, HasSubstr("[console] Unknown value zoom\n"));
     EXPECT_THAT(text, HasSubstr("> vistorb_preset Close\n"));
     EXPECT_THAT(text, HasSubstr("[console] no focus actor\n"));
+    EXPECT_THAT(text, HasSubstr("[console] Copied to the clipboard: Vistorb camera \"Wide\": FOV 110, Height 120, "));
+    EXPECT_THAT(text, HasSubstr("[console] Pasted with Transition speed taken from Ace's override: the clipboard has none\n"));
     EXPECT_THAT(text, HasSubstr("[camera] 3 new writes, last at tick 3 for Player_Bot_Zed: FOV 95 "));
     // The camera view of one moment, Cap's override off and then on.
     EXPECT_THAT(text, HasSubstr("\"focusId\":\"Player_Bot_Cap\",\"fov\":108.0,\"pitch\":-6.0"));

@@ -251,6 +251,24 @@ TEST_F(ScriptLanguage, TheStateShowsBytesThatAreNotUtf8AsReplacementCharacters) 
     EXPECT_EQ(Line("expect log Unknown command: vistorb_\xc3\xff"), Status::Ok) << "checks compare the bytes";
 }
 
+TEST_F(ScriptLanguage, ClipboardLinesFillTheGuiHostsClipboardWhichTheStateShows) {
+    EXPECT_EQ(Line("expect clipboard null"), Status::Ok) << "no GUI host, no clipboard";
+    EXPECT_EQ(Line("clipboard FOV 100"), Status::Failed);
+    EXPECT_EQ(err.str(), "t.vsim:1: no GUI host is running: there is no clipboard\n");
+    std::string board = "old";
+    runner->SetClipboard({[&](const std::string& text) { board = text; }, [&] { return board; }});
+    EXPECT_EQ(Run("clipboard  Vistorb camera \"A\": FOV 90 \nexpect clipboard \"Vistorb camera \\\"A\\\": FOV 90\"\n"), 0)
+        << err.str();
+    EXPECT_EQ(Run("clipboard <<END\nFOV\t110\n\n  END\nEND\necho after\n"), 0);
+    EXPECT_EQ(board, "FOV\t110\n\n  END\n") << "the lines as they are, up to the one that is exactly the marker";
+    EXPECT_THAT(out.str(), HasSubstr("[host] put 15 bytes on the clipboard\nafter\n"));
+    EXPECT_EQ(Line("clipboard"), Status::Ok);
+    EXPECT_EQ(board, "");
+    EXPECT_EQ(Line("clipboard << TWO WORDS"), Status::BadLine);
+    EXPECT_EQ(Run("clipboard <<END\nFOV 1\n"), 2);
+    EXPECT_THAT(err.str(), HasSubstr("t.vsim:1: the text of the clipboard never ends: no line 'END' follows\n"));
+}
+
 // What the GUI host's close handler does when the person closes the window.
 TEST_F(ScriptLanguage, AStopEndsAScriptBeforeItsNextLineAsASuccess) {
     runner->SetGuiCommand([&](const std::vector<std::string>&, std::string&) {

@@ -6,6 +6,7 @@
 //   The plugin                    attaching, following a loader, menu commands, opening the window,
 //                                 the host's own screen
 //   What is shown                 the settings page and the window, as asked for
+//   The clipboard                 the host's own, for the GUI library's copy and paste
 //   Frames                        one frame: input, the host's windows, the plugin's slots caught
 //   The window                    the person closing it, screenshots
 //   The render thread             frames on a thread of their own, and work run between them
@@ -79,14 +80,25 @@ void GuiHost::Init() {
     io.UserData = static_cast<ImGuiItemRecorder*>(&recorder);  // 1.75: no test-engine slot, hooks always on
 #endif
 
-    if (!options.window) return;
-    try {
-        surface = options.window(options);
-    } catch (...) {
-        ImGui::DestroyContext(context);
-        context = nullptr;
-        throw;
+    if (options.window) {
+        try {
+            surface = options.window(options);
+        } catch (...) {
+            ImGui::DestroyContext(context);
+            context = nullptr;
+            throw;
+        }
     }
+    InstallClipboard();  // after the window, whose backend would put the desktop's in its place
+}
+
+// The GUI library asks for the text and keeps the pointer only until its next call, which the
+// string outlives. Both ImGui 1.75 and 1.86 take these two functions and their user data.
+void GuiHost::InstallClipboard() {
+    ImGuiIO& io = ImGui::GetIO();
+    io.ClipboardUserData = this;
+    io.GetClipboardTextFn = [](void* host) -> const char* { return static_cast<GuiHost*>(host)->clipboard.c_str(); };
+    io.SetClipboardTextFn = [](void* host, const char* text) { static_cast<GuiHost*>(host)->clipboard = text ? text : ""; };
 }
 
 void GuiHost::Shutdown() {
@@ -228,6 +240,18 @@ bool GuiHost::PluginWantsInput() {
         });
     });
     return wants;
+}
+
+// --- The clipboard ----------------------------------------------------------------------------
+
+void GuiHost::SetClipboard(const std::string& text) {
+    RunOnGuiSide([&] { clipboard = text; });
+}
+
+std::string GuiHost::Clipboard() {
+    std::string text;
+    RunOnGuiSide([&] { text = clipboard; });
+    return text;
 }
 
 // --- Frames -----------------------------------------------------------------------------------

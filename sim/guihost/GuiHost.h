@@ -111,6 +111,12 @@ public:
     void CloseWindow();  // as "closemenu"
     bool WindowOpen();
 
+    // --- The clipboard -----------------------------------------------------------------------
+    // What the GUI library's copy and paste use, the plugin's included. The GUI host keeps a
+    // clipboard of its own, in the window mode too, so that a script can fill it and read it.
+    void SetClipboard(const std::string& text);
+    std::string Clipboard();
+
     // --- Frames --------------------------------------------------------------------------
     void Frame(int count = 1);
     void StartRenderThread();
@@ -148,6 +154,7 @@ private:
     void CloseThePluginsPopups();
 
     void Init();              // context, fonts, and the window when asked (on the render thread)
+    void InstallClipboard();
     void Shutdown();
     void RunFrame(const std::string& screenshotPath = "", bool* screenshotSaved = nullptr);
     void ApplyMenuRequests();
@@ -177,6 +184,7 @@ private:
     std::set<std::string> seededPlacements;
 
     std::unique_ptr<GuiSurface> surface;  // null when headless
+    std::string clipboard;                // used on the GUI side only
 
     std::mutex menuMutex;
     std::deque<std::pair<std::string, std::string>> menuRequests;

@@ -43,6 +43,7 @@ const std::vector<ScriptRunner::Command>& ScriptRunner::Commands() {
         {"build", "build NUMBER", &ScriptRunner::Build},
         {"data", "data PATH | data temp", &ScriptRunner::Data},
         {"file", "file PATH [TEXT] | file PATH <<MARKER", &ScriptRunner::File},
+        {"clipboard", "clipboard [TEXT] | clipboard <<MARKER", &ScriptRunner::Clipboard},
         {"load", "load [PATH]", &ScriptRunner::Load},
         {"unload", "unload", &ScriptRunner::Unload},
         {"replay", "replay open | replay close | replay camera on|off | replay server on|off", &ScriptRunner::Replay},
@@ -177,6 +178,7 @@ Status ScriptRunner::Dispatch(const std::string& text, const std::string& where)
     if (pendingFileOpen) {
         if (text == pendingFile.marker) {
             pendingFileOpen = false;
+            if (pendingFile.toClipboard) return PutOnClipboard(pendingFile.text, pendingFile.where);
             return WriteFile(pendingFile.path, pendingFile.text, pendingFile.where);
         }
         pendingFile.text += text + "\n";
@@ -211,9 +213,8 @@ Status ScriptRunner::Dispatch(const std::string& text, const std::string& where)
 Status ScriptRunner::FinishInput() {
     if (!pendingFileOpen) return Status::Ok;
     pendingFileOpen = false;
-    return Fail(pendingFile.where,
-                fmt::format("the text of {} never ends: no line '{}' follows", pendingFile.path.generic_string(),
-                            pendingFile.marker),
+    const std::string what = pendingFile.toClipboard ? "the clipboard" : pendingFile.path.generic_string();
+    return Fail(pendingFile.where, fmt::format("the text of {} never ends: no line '{}' follows", what, pendingFile.marker),
                 Status::BadLine);
 }
 

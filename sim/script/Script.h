@@ -67,6 +67,13 @@ public:
     void SetGuiCommand(GuiCommand handler) { guiCommand = std::move(handler); }
     void SetThreadSwitch(ThreadSwitch handler) { threadSwitch = std::move(handler); }
     void SetGuiSide(GuiSideRunner runner) { guiSide = std::move(runner); }
+    // The GUI host's clipboard, which "clipboard" lines fill and the state shows. Without one
+    // those lines fail and the state's "clipboard" is null.
+    struct ClipboardAccess {
+        std::function<void(const std::string&)> put;
+        std::function<std::string()> read;
+    };
+    void SetClipboard(ClipboardAccess access) { clipboard = std::move(access); }
     // Without a place for pictures (no window to take them from), "gui screenshot" lines are
     // passed over with a note instead of failing, so one script serves both kinds of run.
     void SetScreenshots(bool enabled) { screenshots = enabled; }
@@ -105,6 +112,7 @@ private:
         std::string marker;
         std::string where;
         std::string text;
+        bool toClipboard = false;  // "clipboard <<MARKER": the text goes there, not into a file
     };
     using Handler = Status (ScriptRunner::*)(const ScriptLine& line);
     // One verb of the language: what "usage:" says about it, and what runs it.
@@ -142,9 +150,13 @@ private:
     Status Expect(const ScriptLine& line);
     Status Log(const ScriptLine& line);
     Status Gui(const ScriptLine& line);
+    Status Clipboard(const ScriptLine& line);  // ScriptClipboard.cpp
     Status Quit(const ScriptLine& line);
 
     Status WriteFile(const std::filesystem::path& path, const std::string& text, const std::string& where);
+    Status PutOnClipboard(const std::string& text, const std::string& where);
+    // The state JSON, with the clipboard.
+    nlohmann::json SessionState();
     Status ExpectLog(const ScriptLine& line);
     void SleepUnlessStopped(double seconds);
 
@@ -158,6 +170,7 @@ private:
     GuiCommand guiCommand;
     ThreadSwitch threadSwitch;
     GuiSideRunner guiSide;
+    ClipboardAccess clipboard;
     bool screenshots = true;
 
     bool pendingFileOpen = false;

@@ -104,7 +104,7 @@ Status ScriptRunner::Expect(const ScriptLine& line) {
     const std::string& kind = args[0];
     if (kind == "log" || kind == "nolog" || kind == "logcount") return ExpectLog(line);
 
-    const json state = StateJson(host, loader, guiSide);
+    const json state = SessionState();
     std::string error;
     if (kind == "count") {
         long count;

@@ -302,7 +302,7 @@ Status ScriptRunner::Gui(const ScriptLine& line) {
 
 Status ScriptRunner::State(const ScriptLine& line) {
     if (!line.args.empty()) return Usage(line);
-    Print(DumpJson(StateJson(host, loader, guiSide), 2));
+    Print(DumpJson(SessionState(), 2));
     return Status::Ok;
 }
 
