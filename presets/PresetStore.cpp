@@ -213,12 +213,13 @@ void PresetStore::Publish() {
     publication->presets = std::move(copy);
 }
 
+std::shared_ptr<const std::vector<CameraPreset>> PresetStore::Published() const {
+    std::lock_guard<std::mutex> lock(publication->lock);
+    return publication->presets;
+}
+
 std::optional<CameraPreset> PresetStore::FindPublished(const std::string& name) const {
-    std::shared_ptr<const std::vector<CameraPreset>> published;
-    {
-        std::lock_guard<std::mutex> lock(publication->lock);
-        published = publication->presets;
-    }
+    const std::shared_ptr<const std::vector<CameraPreset>> published = Published();
     for (const CameraPreset& record : *published)
         if (record.name == name) return record;
     return std::nullopt;

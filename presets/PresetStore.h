@@ -52,6 +52,8 @@ public:
     // this instead: the first record of that name as of the last load or change (the one
     // FindPreset gives), copied under a lock of its own that nothing else is done under.
     std::optional<CameraPreset> FindPublished(const std::string& name) const;
+    // Every record as last published, for the same readers; never null.
+    std::shared_ptr<const std::vector<CameraPreset>> Published() const;
     // Writes the preset's file and updates the record of that file, or caches a new one in name
     // order. A file that holds another preset is replaced only with `allowReplace` (the user's
     // consent; SaveWouldReplace tells the panel when to ask); an unreadable one never. True when
