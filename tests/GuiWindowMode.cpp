@@ -40,8 +40,8 @@ TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
     auto plugin = std::make_shared<Vistorb>();
     sim::GuiHostOptions options;
     options.window = sim::OpenGuiWindow;
-    options.width = 800;
-    options.height = 600;
+    options.layout.width = 800;
+    options.layout.height = 600;
     options.screenshotFolder = (host.DataFolder() / "shots").string();
     sim::GuiHost gui(options);
     sim::PluginLoader loader(host);
@@ -83,8 +83,8 @@ TEST(CameraViewWindow, TheRenderedBackdropIsTheCameraView) {
     RecordingHost host;
     sim::GuiHostOptions options;
     options.window = sim::OpenGuiWindow;
-    options.width = 800;
-    options.height = 600;
+    options.layout.width = 800;
+    options.layout.height = 600;
     options.screenshotFolder = (host.DataFolder() / "shots").string();
     sim::GuiHost gui(options);
     gui.ShowReplay(host, false);

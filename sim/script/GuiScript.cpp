@@ -158,7 +158,10 @@ bool TitleBarButton(GuiLine& line) {
 
 bool Screenshot(GuiLine& line) {
     if (line.words.size() != 2 || line.words[1].empty()) return line.Usage();
-    return line.Done(line.gui.Screenshot(line.words[1]));
+    std::string file;
+    if (!line.Done(line.gui.Screenshot(line.words[1], &file))) return false;
+    line.Out("[host] screenshot " + file);
+    return true;
 }
 
 bool Expect(GuiLine& line) {

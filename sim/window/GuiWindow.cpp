@@ -74,8 +74,8 @@ public:
         SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
         const Uint32 flags =
             SDL_WINDOW_OPENGL | (options.visible ? SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE : SDL_WINDOW_HIDDEN);
-        window = SDL_CreateWindow("vistorb-host", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
-                                  options.height, flags);
+        window = SDL_CreateWindow("vistorb-host", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.layout.width,
+                                  options.layout.height, flags);
         if (!window) {
             const std::string reason = SDL_GetError();
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
