@@ -243,7 +243,6 @@ void ConnectGui(sim::GuiHost& gui, sim::Host& host, sim::PluginLoader& loader, s
 // demo's replay playing (the game thread ticks it), the camera on its first player.
 // The host's settings window lists the plugin's page, and the plugin's window is open.
 sim::ScriptRunner::Status StartReadySession(sim::ScriptRunner& runner, sim::Host& host) {
-    host.Log("Vistorb's window opens beside the camera view: togglemenu Vistorb closes it and opens it again");
     std::vector<std::string> lines = {"load"};
     for (const std::string& line : sim::ReadySessionLines()) lines.push_back(line);
     for (const std::string& line : lines) {
@@ -310,7 +309,10 @@ int Run(const Options& options) {
     if (!gui) return 1;
     ConnectGui(*gui, host, loader, runner, liveWindow);
     runner.SetScreenshots(liveWindow || options.screenshots);
-    if (liveWindow) runner.RunLine("threads on", "vistorb-host");  // a person needs live frames
+    if (liveWindow) {
+        host.Log("togglemenu Vistorb closes Vistorb's window and opens it again");
+        runner.RunLine("threads on", "vistorb-host");  // a person needs live frames
+    }
 
     const int status = RunInput(options, runner, host, liveWindow);
 

@@ -306,7 +306,16 @@ void GuiHost::RunFrame(const std::string& screenshotPath, bool* screenshotSaved)
     if (screen) screen->RunRequests();  // after the frame: no plugin slot is running
 
     if (surface) {
-        const bool saved = surface->Present(screenshotPath);
+        PictureArea area;
+        if (!pictureWindow.empty()) {
+            // A window drawn in this frame, as it is on screen (a window not drawn now is stale).
+            const ImGuiWindow* shown = ImGui::FindWindowByName(pictureWindow.c_str());
+            pictureWindowShown = shown && shown->Active;
+            if (pictureWindowShown)
+                area = PictureArea{static_cast<int>(shown->Pos.x), static_cast<int>(shown->Pos.y),
+                                   static_cast<int>(shown->Size.x), static_cast<int>(shown->Size.y)};
+        }
+        const bool saved = surface->Present(screenshotPath, area);
         if (screenshotSaved) *screenshotSaved = saved;
     }
 }
@@ -398,7 +407,9 @@ void GuiHost::ReportClose() {
     if (handler) handler();
 }
 
-bool GuiHost::Screenshot(const std::string& path, std::string* savedAs) {
+bool GuiHost::Screenshot(const std::string& path, std::string* savedAs) { return Screenshot(path, "", savedAs); }
+
+bool GuiHost::Screenshot(const std::string& path, const std::string& windowTitle, std::string* savedAs) {
     bool saved = false;
     RunOnGuiSide([&] {
         if (!surface) {
@@ -409,7 +420,14 @@ bool GuiHost::Screenshot(const std::string& path, std::string* savedAs) {
         if (file.is_relative() && !options.screenshotFolder.empty()) file = options.screenshotFolder / file;
         std::error_code error;
         if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), error);
+        pictureWindow = windowTitle;
         RunFrame(file.string(), &saved);
+        const bool found = windowTitle.empty() || pictureWindowShown;
+        pictureWindow.clear();
+        if (!found) {
+            std::filesystem::remove(file, error);  // the whole screen is not the picture asked for
+            return Fail(fmt::format("no window '{}' is shown for the screenshot", windowTitle));
+        }
         if (!saved) Fail(fmt::format("cannot write the screenshot {}", file.string()));
         if (saved && savedAs) *savedAs = file.string();
     });

@@ -136,6 +136,8 @@ public:
     // Renders one frame and saves it as a PNG. Needs the window mode. `savedAs` gets the file's
     // path (a relative `path` goes into the screenshot folder).
     bool Screenshot(const std::string& path, std::string* savedAs = nullptr);
+    // The same, cropped to the GUI window of that title (the plugin's window is its menu title).
+    bool Screenshot(const std::string& path, const std::string& windowTitle, std::string* savedAs);
 
     // The person at the window closed it: `handler` runs once, on the thread that runs the
     // frames, and should end the run (the window stays until the GUI host goes).
@@ -187,6 +189,8 @@ private:
 
     std::unique_ptr<GuiSurface> surface;  // null when headless
     std::string clipboard;                // used on the GUI side only
+    std::string pictureWindow;            // the window a screenshot is cropped to (GUI side)
+    bool pictureWindowShown = false;      // and whether the frame drew it
 
     std::mutex menuMutex;
     std::deque<std::pair<std::string, std::string>> menuRequests;

@@ -157,9 +157,10 @@ bool TitleBarButton(GuiLine& line) {
 }
 
 bool Screenshot(GuiLine& line) {
-    if (line.words.size() != 2 || line.words[1].empty()) return line.Usage();
+    if (line.words.size() < 2 || line.words.size() > 3 || line.words[1].empty()) return line.Usage();
     std::string file;
-    if (!line.Done(line.gui.Screenshot(line.words[1], &file))) return false;
+    const std::string window = line.words.size() == 3 ? line.words[2] : "";
+    if (!line.Done(line.gui.Screenshot(line.words[1], window, &file))) return false;
     line.Out("[host] screenshot " + file);
     return true;
 }
@@ -309,7 +310,7 @@ constexpr GuiCommand kGuiCommands[] = {
     {"key", "key NAME", Key},
     {"closebutton", "closebutton|collapse TITLE", TitleBarButton},
     {"collapse", "closebutton|collapse TITLE", TitleBarButton},
-    {"screenshot", "screenshot FILE", Screenshot},
+    {"screenshot", "screenshot FILE [WINDOW] (WINDOW: that window alone, such as Vistorb)", Screenshot},
     {"expect", "expect LABEL present|absent|checked|unchecked|enabled|disabled|text TEXT [in SCOPE]", Expect},
     {"see", "see|unsee TEXT", SeeOrUnsee},
     {"unsee", "see|unsee TEXT", SeeOrUnsee},

@@ -298,7 +298,7 @@ Status ScriptRunner::Key(const ScriptLine& line) {
 Status ScriptRunner::Gui(const ScriptLine& line) {
     const std::vector<std::string>& args = line.args;
     if (args.empty()) return Usage(line);
-    if (args[0] == "screenshot" && args.size() == 2 && !screenshots) {
+    if (args[0] == "screenshot" && (args.size() == 2 || args.size() == 3) && !screenshots) {
         Print(fmt::format("[host] no screenshot {} taken: run with --screenshots DIR to keep pictures", args[1]));
         return Status::Ok;
     }
