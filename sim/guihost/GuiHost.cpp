@@ -425,6 +425,7 @@ bool GuiHost::Screenshot(const std::string& path, const std::string& windowTitle
         const bool found = windowTitle.empty() || pictureWindowShown;
         pictureWindow.clear();
         if (!found) {
+            saved = false;
             std::filesystem::remove(file, error);  // the whole screen is not the picture asked for
             return Fail(fmt::format("no window '{}' is shown for the screenshot", windowTitle));
         }
