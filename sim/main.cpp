@@ -62,7 +62,13 @@ constexpr const char* kUsage =
     "Without --script or --demo the plugin is loaded at once and the console reads standard\n"
     "input; with --gui window the demo's replay is playing too, its players imported and the\n"
     "camera on the first of them. Exit status: 0 done, 1 a step failed, 2 a bad option or\n"
-    "script line.\n";
+    "script line.\n"
+    "\n"
+    "The host's console (console LINE, or typed with --console) takes the plugin's commands\n"
+    "and the host's own: bind KEY \"COMMAND\" (';' separates commands inside the quotes),\n"
+    "unbind KEY, plugin load NAME, plugin unload NAME (NAME: the library's file name without\n"
+    "its extension, or Vistorb, in any letter case), openmenu|togglemenu|closemenu Vistorb,\n"
+    "sleep MS. The script line 'key KEY' presses a bound key.\n";
 
 // --help: the options, then every line a script or the console takes.
 std::string Help() {
