@@ -73,6 +73,7 @@ TEST(ScriptEndToEnd, ThePluginIsLoadedByNameAndBoundKeysRunAtTheConsole) {
     EXPECT_THAT(run.output, HasSubstr("> plugin load vistorb\n[console] Reading camera preset json files"));
     EXPECT_THAT(run.output, HasSubstr("[host] key F5 runs: vistorb_set enabled 1; vistorb_set fov 100\n"));
     EXPECT_THAT(run.output, HasSubstr("[host] key F6: nothing is bound to it\n"));
+    EXPECT_THAT(run.output, HasSubstr("> plugin unload vistorb; plugin load vistorb\n[host] unloaded Vistorb\n"));
 }
 
 TEST(ScriptEndToEnd, VersionAndRelativePaths) {
