@@ -7,6 +7,7 @@
 #include "core/Guarded.h"
 #include "core/LogLine.h"
 #include "core/ValueText.h"
+#include "plugin/ConsoleText.h"
 #include "plugin/Vistorb.h"
 
 namespace {
@@ -28,12 +29,6 @@ float Clamp(float v, float lower, float upper) {
     if (v > upper) return upper;
     if (v < lower) return lower;
     return v;
-}
-
-std::string ToLower(std::string text) {
-    // Through unsigned char: tolower of a negative char other than EOF is undefined.
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 enum class SetOutcome { Changed, NoFocusActor, UnknownValue };

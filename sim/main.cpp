@@ -5,7 +5,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -13,6 +15,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -34,7 +37,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vistorb-host [--plugin PATH] [--script FILE | --demo] [--data DIR] [--build N]\n"
-    "                    [--console] [--gui headless|window] [--screenshots DIR]\n"
+    "                    [--console] [--gui headless|window] [--screenshots DIR] [--version]\n"
     "\n"
     "  --plugin PATH      the plugin library that 'load' loads (default: the built\n"
     "                     VistorbTesting.so, whose GUI hooks and diagnostics scripts rely on)\n"
@@ -50,11 +53,22 @@ constexpr const char* kUsage =
     "                     live mouse and keyboard, threads on; closing it ends the run)\n"
     "  --screenshots DIR  keep the scripts' screenshots there (renders into a hidden window;\n"
     "                     without a display run under xvfb-run -a)\n"
+    "  --version          the simulator's version and that of the plugin --plugin names\n"
+    "\n"
+    "Relative paths are taken from the current folder. With --gui window the host's settings\n"
+    "window lists Vistorb's page and the plugin window opens beside the camera view;\n"
+    "'togglemenu Vistorb' at the console closes and opens it again.\n"
     "\n"
     "Without --script or --demo the plugin is loaded at once and the console reads standard\n"
     "input; with --gui window the demo's replay is playing too, its players imported and the\n"
     "camera on the first of them. Exit status: 0 done, 1 a step failed, 2 a bad option or\n"
-    "script line.\n";
+    "script line.\n"
+    "\n"
+    "The host's console (console LINE, or typed with --console) takes the plugin's commands\n"
+    "and the host's own: bind KEY \"COMMAND\" (';' separates commands inside the quotes),\n"
+    "unbind KEY, plugin load NAME, plugin unload NAME (NAME: the library's file name without\n"
+    "its extension, or Vistorb, in any letter case), openmenu|togglemenu|closemenu Vistorb,\n"
+    "sleep MS. The script line 'key KEY' presses a bound key.\n";
 
 // --help: the options, then every line a script or the console takes.
 std::string Help() {
@@ -71,7 +85,16 @@ struct Options {
     bool console = false;
     std::optional<std::string> gui;
     std::optional<std::string> screenshots;
+    bool version = false;
 };
+
+// The simulator's own options name places as the person typed them; the host and the plugin
+// take only absolute paths (the preset folder must be one), so they are made absolute here.
+std::string Absolute(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(path), ec);
+    return ec ? path : absolute.lexically_normal().u8string();
+}
 
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
@@ -86,7 +109,12 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
         };
         std::string text;
         if (arg == "--plugin") {
-            if (!value(options.plugin)) return false;
+            if (!value(text)) return false;
+            // A bare name that is no file here is left to the system's library search.
+            std::error_code ec;
+            const bool here = text.find_first_of("/\\") != std::string::npos ||
+                              std::filesystem::exists(std::filesystem::u8path(text), ec);
+            options.plugin = here ? Absolute(text) : text;
         } else if (arg == "--script") {
             if (!value(text)) return false;
             options.script = text;
@@ -94,7 +122,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
             options.demo = true;
         } else if (arg == "--data") {
             if (!value(text)) return false;
-            options.data = text;
+            options.data = Absolute(text);
         } else if (arg == "--build") {
             if (!value(text)) return false;
             long build = 0;
@@ -103,6 +131,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
                 return false;
             }
             options.build = static_cast<int>(build);
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--console") {
             options.console = true;
         } else if (arg == "--gui") {
@@ -114,7 +144,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
             options.gui = text;
         } else if (arg == "--screenshots") {
             if (!value(text)) return false;
-            options.screenshots = text;
+            options.screenshots = Absolute(text);
         } else {
             error = "unknown option '" + arg + "'";
             return false;
@@ -182,6 +212,7 @@ std::unique_ptr<sim::GuiHost> StartGui(const Options& options, bool liveWindow) 
     if (liveWindow || options.screenshots) guiOptions.window = sim::OpenGuiWindow;
 #endif
     guiOptions.visible = liveWindow;
+    if (liveWindow) guiOptions.layout = sim::DeskLayout();
     guiOptions.liveInput = liveWindow;
     guiOptions.screenshotFolder = options.screenshots.value_or("");
     try {
@@ -216,15 +247,24 @@ void ConnectGui(sim::GuiHost& gui, sim::Host& host, sim::PluginLoader& loader, s
 
 // A person at the window without a script gets a session to play with: the plugin loaded, the
 // demo's replay playing (the game thread ticks it), the camera on its first player.
+// The host's settings window lists the plugin's page, and the plugin's window is open.
 sim::ScriptRunner::Status StartReadySession(sim::ScriptRunner& runner, sim::Host& host) {
-    sim::ScriptRunner::Status status = runner.RunLine("load", "vistorb-host");
-    for (const std::string& line : sim::ReadySessionLines()) {
+    std::vector<std::string> lines = {"load"};
+    for (const std::string& line : sim::ReadySessionLines()) lines.push_back(line);
+    for (const std::string& line : lines) {
+        const sim::ScriptRunner::Status status = runner.RunLine(line, "vistorb-host");
+        if (status != sim::ScriptRunner::Status::Ok) return status;
+    }
+    sim::ScriptRunner::Status status = sim::ScriptRunner::Status::Ok;
+    for (const sim::PlayerSpec& player : host.Players()) {
+        if (player.nullRecord) continue;
+        status = runner.RunLine("focus " + sim::FocusIdOf(player), "vistorb-host");
+        break;
+    }
+    for (const char* line : {"gui open settings", "gui open window"}) {
         if (status != sim::ScriptRunner::Status::Ok) return status;
         status = runner.RunLine(line, "vistorb-host");
     }
-    const std::vector<sim::PlayerSpec> players = host.Players();
-    for (const sim::PlayerSpec& player : players)
-        if (!player.nullRecord) return runner.RunLine("focus " + sim::FocusIdOf(player), "vistorb-host");
     return status;
 }
 
@@ -275,7 +315,10 @@ int Run(const Options& options) {
     if (!gui) return 1;
     ConnectGui(*gui, host, loader, runner, liveWindow);
     runner.SetScreenshots(liveWindow || options.screenshots);
-    if (liveWindow) runner.RunLine("threads on", "vistorb-host");  // a person needs live frames
+    if (liveWindow) {
+        host.Log("togglemenu Vistorb closes Vistorb's window and opens it again");
+        runner.RunLine("threads on", "vistorb-host");  // a person needs live frames
+    }
 
     const int status = RunInput(options, runner, host, liveWindow);
 
@@ -288,6 +331,21 @@ int Run(const Options& options) {
     runner.SetGuiSide(nullptr);
     runner.SetClipboard({});
     return status;
+}
+
+// The simulator's version, then the plugin's as its library's record gives it (nothing of the
+// plugin is started).
+int PrintVersion(const Options& options) {
+    std::cout << "vistorb-host " << VISTORB_VERSION << "\n";
+    sim::PluginDescription plugin;
+    std::string error;
+    if (!sim::PluginLoader::Describe(options.plugin, plugin, error)) {
+        std::cerr << fmt::format("vistorb-host: cannot read the plugin {}: {}\n", options.plugin, error);
+        return 1;
+    }
+    std::cout << fmt::format("plugin {} {} (plugin API build {}) from {}\n", plugin.className, plugin.pluginVersion,
+                             plugin.apiBuild, options.plugin);
+    return 0;
 }
 
 }  // namespace
@@ -305,6 +363,14 @@ int main(int argc, char** argv) {
         std::cerr << "vistorb-host: " << error << "\n" << kUsage << "(--help also lists the script lines)\n";
         return 2;
     }
+    if (options.version) return PrintVersion(options);
+#if !defined(VISTORB_NO_WINDOW) && !defined(_WIN32)
+    if (options.gui && *options.gui == "window" && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        std::cerr << "vistorb-host: --gui window needs a display, and there is none (DISPLAY is not set): run it "
+                     "on a desktop, or use --gui headless\n";
+        return 1;
+    }
+#endif
     int status = 1;
     std::string failure;
     if (sim::RunCaught([&] { status = Run(options); }, failure)) return status;

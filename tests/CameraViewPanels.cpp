@@ -63,7 +63,7 @@ TEST_F(CameraViewPanels, ReplayPanelImportsFocusesPlaysAndDestroysTheHud) {
     gui.draw = [&] {
         const sim::ReplayPanelData data{host.InReplay(), playing, host.TickCount(), host.Camera().focusActor,
                                         host.Players()};
-        sim::DrawReplayPanel(&shown.replay, data, actions);
+        sim::DrawReplayPanel(&shown.replay, sim::PictureLayout().replay, data, actions);
     };
 
     ASSERT_TRUE(gui.Press("Import"));
@@ -127,7 +127,7 @@ TEST_F(CameraViewPanels, ConsoleRunsLinesRefusesUnknownOnesAndKeepsHistory) {
         }
         return outcome;
     };
-    gui.draw = [&] { sim::DrawConsolePanel(&shown.console, state, host.LogLines(), run); };
+    gui.draw = [&] { sim::DrawConsolePanel(&shown.console, sim::PictureLayout().console, state, host.LogLines(), run); };
 
     ASSERT_TRUE(gui.Press("Command"));
     gui.Type("vistorb_set fov 95");
@@ -171,7 +171,7 @@ TEST_F(CameraViewPanels, OverridesPanelShowsTheTableAndFocusAndBearsBadShapes) {
            {{"playerName", "Zed"}, {"enabled", true}, {"settings", {{"FOV", 97}, {"Pitch", -7}, {"Distance", 280}}}}},
           {"Player_Bot_Cap", {{"playerName", 7}, {"settings", "not values"}}}}},
         {"focusedId", "Player_Bot_Zed"}};
-    gui.draw = [&] { sim::DrawOverridesPanel(&shown.overrides, state); };
+    gui.draw = [&] { sim::DrawOverridesPanel(&shown.overrides, sim::PictureLayout().overrides, state); };
     gui.Frame(2);
     EXPECT_TRUE(gui.Shows("Focused id: Player_Bot_Zed"));
     EXPECT_TRUE(gui.Shows("2 override(s)"));

@@ -32,35 +32,78 @@ protected:
     }
 };
 
+const char* const kUsage = "Usage: vistorb_preset preset-name (quote a name with spaces: vistorb_preset \"my camera\")";
+
 TEST_F(PresetCommand, OutcomesInReplayWithAFocusedPlayer) {
     struct Case {
         const char* line;
+        bool enabled;  // Ann's override before the line
         std::vector<std::string> log;
         ProfileCameraSettings annAfter;
     };
+    const std::string off = ", whose override is off: vistorb_set enabled 1 turns it on";
     const std::vector<Case> cases = {
-        {"vistorb_preset", {"Usage: vistorb_preset preset-name"}, OnGrid(90)},
-        {"vistorb_preset Wide extra", {"Usage: vistorb_preset preset-name"}, OnGrid(90)},
-        {"vistorb_preset Nope", {"Unknown preset \"Nope\""}, OnGrid(90)},
-        {"vistorb_preset \"\"", {"Unknown preset \"\""}, OnGrid(90)},
-        {"vistorb_preset wide", {"Unknown preset \"wide\""}, OnGrid(90)},  // names are exact
-        {"vistorb_preset Wide", {}, kWide},
-        {"vistorb_preset \"my camera\"", {}, kSpaced},  // the console groups a quoted name
+        {"vistorb_preset", false, {kUsage}, OnGrid(90)},
+        {"vistorb_preset Wide extra", false, {kUsage}, OnGrid(90)},
+        {"vistorb_preset my camera", true, {kUsage}, OnGrid(90)},
+        {"vistorb_preset Nope", false, {"Unknown preset \"Nope\"", "Presets: \"Wide\", \"my camera\""}, OnGrid(90)},
+        {"vistorb_preset \"\"", true, {"Unknown preset \"\"", "Presets: \"Wide\", \"my camera\""}, OnGrid(90)},
+        {"vistorb_preset Wide", true, {}, kWide},
+        {"vistorb_preset wide", true, {}, kWide},  // the one name that differs only in case
+        {"vistorb_preset Wide", false, {"Applied \"Wide\" to Ann" + off}, kWide},
+        {"vistorb_preset \"MY CAMERA\"", false, {"Applied \"my camera\" to Ann" + off}, kSpaced},
+        {"vistorb_preset \"my camera\"", true, {}, kSpaced},  // the console groups a quoted name
     };
     for (const Case& c : cases) {
-        EditEntry("Player_U1", [](CameraOverride& e) { e.settings = OnGrid(90); });
+        EditEntry("Player_U1", [&](CameraOverride& e) {
+            e.settings = OnGrid(90);
+            e.enabled = c.enabled;
+        });
         host.ClearLog();
         const size_t writes = CameraWrites();
         host.RunConsoleLine(c.line);
         host.Wait(0);
+        const bool applied = !Same(c.annAfter, OnGrid(90));
         EXPECT_EQ(host.LogLines(), c.log) << c.line;
         EXPECT_TRUE(Same(Entry("Player_U1").settings, c.annAfter)) << c.line;
-        EXPECT_FALSE(Entry("Player_U1").enabled) << c.line << ": Enabled is left alone, as Apply leaves it";
+        EXPECT_EQ(Entry("Player_U1").enabled, c.enabled) << c.line << ": Enabled is left alone, as Apply leaves it";
         EXPECT_TRUE(Same(Entry("Player_Bot_Zed").settings, OnGrid(70))) << c.line << ": no other player changes";
         // The camera hears of an applied preset at once, as it does of the button's.
-        EXPECT_EQ(CameraWrites(), writes + (c.log.empty() ? 1 : 0)) << c.line;
+        EXPECT_EQ(CameraWrites(), writes + (applied ? 1 : 0)) << c.line;
+        if (applied) {
+            EXPECT_TRUE(Same(LastCameraWrite(), c.enabled ? c.annAfter : OnGrid(90))) << c.line;
+        }
     }
-    EXPECT_TRUE(Same(LastCameraWrite(), OnGrid(90))) << "a disabled override writes the player's own values";
+}
+
+TEST_F(PresetCommand, AnUnknownNameListsTheClosestNames) {
+    struct Case {
+        std::vector<std::string> names;  // the presets there are
+        const char* line;
+        std::string hint;
+    };
+    const std::vector<Case> cases = {
+        {{}, "vistorb_preset Wide", "no presets"},
+        {{"Close", "Wide", "Wider"}, "vistorb_preset wid", "Presets: \"Wide\", \"Wider\", \"Close\""},
+        // Two names that match ignoring case: neither is guessed, both come first.
+        {{"Cap", "Wide", "WIDE"}, "vistorb_preset wide", "Presets: \"WIDE\", \"Wide\", \"Cap\""},
+        {{"A1", "A2", "A3", "A4", "A5", "A6", "A7", "A8", "A9", "Wide"}, "vistorb_preset wid",
+         "Closest of 10 presets: \"Wide\", \"A1\", \"A2\", \"A3\", \"A4\", \"A5\", \"A6\", \"A7\""},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(PresetFolder());
+        std::filesystem::create_directories(PresetFolder());
+        for (size_t i = 0; i < c.names.size(); ++i) {  // numbered files: names that differ only in case
+            std::ofstream(PresetFolder() / ("p" + std::to_string(i) + ".json"))
+                << R"({"preset": {"FOV": 100, "Height": 100, "Pitch": -5, "Distance": 250, "Stiffness": 0.5,)"
+                << R"( "SwivelSpeed": 4, "TransitionSpeed": 1.2}, "preset_name": ")" << c.names[i] << "\"}";
+        }
+        plugin->presetStore.LoadPresets();
+        host.ClearLog();
+        host.RunConsoleLine(c.line);
+        EXPECT_THAT(host.LogLines(), ElementsAre(testing::StartsWith("Unknown preset"), c.hint)) << c.line;
+        EXPECT_TRUE(Same(Entry("Player_U1").settings, OnGrid(90))) << c.line;
+    }
 }
 
 TEST_F(PresetCommand, RefusesOutsideAReplayAndWithoutAFocusedEntry) {
@@ -86,7 +129,7 @@ TEST_F(PresetCommand, AppliesWhatTheButtonAppliesAndManyWordsAreOneUsageLine) {
     words.front() = "vistorb_preset";
     host.ClearLog();
     plugin->HandlePresetCommand(words);
-    EXPECT_THAT(host.LogLines(), ElementsAre("Usage: vistorb_preset preset-name"));
+    EXPECT_THAT(host.LogLines(), ElementsAre(kUsage));
 }
 
 class GuiReload : public GuiTest {};
@@ -139,6 +182,7 @@ TEST_F(ThreadsPresetCommand, TheConsoleAppliesWhileTheWindowSavesAndReloads) {
     host.StopGameThread();
 
     EXPECT_TRUE(plugin->presetStore.FindPreset("Ann"));
+    host.RunConsoleLine("vistorb_set enabled 1");  // an override that is on: success says nothing
     host.ClearLog();
     host.RunConsoleLine("vistorb_preset Wide");
     EXPECT_THAT(host.LogLines(), IsEmpty());

@@ -83,7 +83,7 @@ TEST_F(GuiScriptLines, MalformedOrImpossibleLinesAreRefusedWithAReason) {
         {{"expect", "Open", "present"}, "'Open' is not on screen"},
         {{"see", "Saved Camera Presets"}, "'Saved Camera Presets' is not on screen"},
         {{"closebutton", "Nowhere"}, "no window titled 'Nowhere' on screen"},
-        {{"screenshot"}, "usage: gui screenshot FILE"},
+        {{"screenshot"}, "usage: gui screenshot FILE [WINDOW] (WINDOW: that window alone, such as Vistorb)"},
     };
     for (const auto& [words, reason] : refused) {
         EXPECT_FALSE(Run(words));

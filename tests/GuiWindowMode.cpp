@@ -1,6 +1,7 @@
 // The GUI host's window mode: frames rendered by OpenGL into an SDL window and saved as PNG.
 // Needs a display; under CI it runs inside xvfb-run, elsewhere it is skipped.
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #pragma GCC diagnostic push
@@ -40,8 +41,8 @@ TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
     auto plugin = std::make_shared<Vistorb>();
     sim::GuiHostOptions options;
     options.window = sim::OpenGuiWindow;
-    options.width = 800;
-    options.height = 600;
+    options.layout.width = 800;
+    options.layout.height = 600;
     options.screenshotFolder = (host.DataFolder() / "shots").string();
     sim::GuiHost gui(options);
     sim::PluginLoader loader(host);
@@ -67,7 +68,21 @@ TEST(GuiWindowMode, AScreenshotIsThePictureOfTheFrameAsRendered) {
     EXPECT_EQ(face.w, 1.0f) << "screenshots are opaque";
     EXPECT_GT(face.z, face.y) << "the default button face is blue";
     EXPECT_GT(grass.y, grass.z) << "the pitch behind the windows is green";
+
+    // Cropped to one window: the picture is that window, its top left corner the window's own.
+    std::string saved;
+    ASSERT_TRUE(gui.Screenshot("page.png", "BakkesMod", &saved)) << gui.LastError();
+    EXPECT_EQ(saved, (host.DataFolder() / "shots" / "page.png").string());
+    unsigned char* page = stbi_load(saved.c_str(), &width, &height, &channels, 4);
+    ASSERT_NE(page, nullptr) << stbi_failure_reason();
+    EXPECT_EQ(width, 640);  // the settings window's first size
+    EXPECT_EQ(height, 300);
+    EXPECT_EQ(0, std::memcmp(page, pixels + (20 * 800 + 20) * 4, 16)) << "the crop starts at the window's corner";
+    stbi_image_free(page);
     stbi_image_free(pixels);
+    EXPECT_FALSE(gui.Screenshot("none.png", "No such window", nullptr));
+    EXPECT_EQ(gui.LastError(), "no window 'No such window' is shown for the screenshot");
+    EXPECT_FALSE(std::filesystem::exists(host.DataFolder() / "shots" / "none.png"));
 
     ASSERT_FALSE(gui.Screenshot("/proc/no/such/folder/x.png"));
     EXPECT_NE(gui.LastError().find("cannot write the screenshot"), std::string::npos);
@@ -83,8 +98,8 @@ TEST(CameraViewWindow, TheRenderedBackdropIsTheCameraView) {
     RecordingHost host;
     sim::GuiHostOptions options;
     options.window = sim::OpenGuiWindow;
-    options.width = 800;
-    options.height = 600;
+    options.layout.width = 800;
+    options.layout.height = 600;
     options.screenshotFolder = (host.DataFolder() / "shots").string();
     sim::GuiHost gui(options);
     gui.ShowReplay(host, false);

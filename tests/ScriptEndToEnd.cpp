@@ -1,5 +1,6 @@
 // vistorb-host run as a user runs it: the demo, a checked session script, bad input of every
 // kind (each one clear message and the documented exit status), and the console on stdin.
+#include <filesystem>
 #include <string>
 
 #include <gmock/gmock.h>
@@ -62,6 +63,35 @@ TEST(ScriptEndToEnd, TheReadmeExampleRunsAsDocumented) {
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, HasSubstr("> vistorb_set enabled 1; vistorb_set fov 200\n"));
     EXPECT_THAT(run.output, HasSubstr("[camera] 3 new writes, last at tick 1 for Player_Bot_Zed: FOV 110 "));
+}
+
+TEST(ScriptEndToEnd, ThePluginIsLoadedByNameAndBoundKeysRunAtTheConsole) {
+    RunResult run = RunHostWithTestingPlugin("--script " + Script("plugin-console.vsim"));
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_THAT(run.output, HasSubstr("> plugin unload VISTORB\n[host] unloaded Vistorb\n"));
+    EXPECT_THAT(run.output, HasSubstr("[console] plugin load nosuch: no plugin nosuch in "));
+    EXPECT_THAT(run.output, HasSubstr("> plugin load vistorb\n[console] Reading camera preset json files"));
+    EXPECT_THAT(run.output, HasSubstr("[host] key F5 runs: vistorb_set enabled 1; vistorb_set fov 100\n"));
+    EXPECT_THAT(run.output, HasSubstr("[host] key F6: nothing is bound to it\n"));
+    EXPECT_THAT(run.output, HasSubstr("> plugin unload vistorb; plugin load vistorb\n[host] unloaded Vistorb\n"));
+}
+
+TEST(ScriptEndToEnd, VersionAndRelativePaths) {
+    RunResult version = RunHost("--version");
+    EXPECT_EQ(version.status, 0) << version.output;
+    EXPECT_THAT(version.output, HasSubstr("vistorb-host " VISTORB_VERSION "\nplugin Vistorb " VISTORB_VERSION
+                                          " (plugin API build 95) from "));
+    RunResult notPlugin = RunHost("--version --plugin " VISTORB_NOT_A_PLUGIN);
+    EXPECT_EQ(notPlugin.status, 1) << "a version that cannot be read is no success";
+
+    // The preset folder must be absolute: a relative --data is taken from the current folder.
+    const std::filesystem::path data = test_platform::ScratchFolder("vistorb-reldata");
+    const std::filesystem::path relative = std::filesystem::relative(data);
+    RunResult run = RunHost("--data " + ShellPath(relative.string()), "quit\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_THAT(run.output, HasSubstr("Reading camera preset json files recursively from " + data.string()));
+    EXPECT_TRUE(std::filesystem::is_directory(data / "Vistorb" / "presets"));
+    std::filesystem::remove_all(data);
 }
 
 TEST(ScriptEndToEnd, BadInputGetsOneClearMessageAndItsExitStatus) {

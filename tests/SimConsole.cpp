@@ -60,6 +60,45 @@ TEST(SimConsole, CommandsFromThePluginRunOnTheGameThreadWithSleepAndMenus) {
     EXPECT_THAT(menus, ElementsAre("togglemenu Vistorb", "openmenu Vistorb"));
 }
 
+// Binds as the game's console keeps them: the key ignores letter case, the quoted command may
+// hold several commands, and what is refused says so on the console.
+TEST(SimConsole, BindsRunTheirCommandsWhenTheKeyIsPressed) {
+    sim::Host host;
+    auto console = host.Console();
+    std::vector<Words> calls;
+    console->registerNotifier("n", [&](Words words) { calls.push_back(words); }, "", 0);
+    struct Case {
+        const char* line;
+        const char* pressed;  // then this key
+        std::vector<Words> calls;
+        std::vector<std::string> log;
+    };
+    const std::vector<Case> cases = {
+        {"bind F5 \"n 1; n 2 x\"", "f5", {{"n", "1"}, {"n", "2", "x"}}, {}},
+        {"bind F5", "F6", {}, {"F5 is bound to \"n 1; n 2 x\""}},
+        {"bind f5 \"n 2\"", "F5", {{"n", "2"}}, {}},  // one key: bound again
+        {"unbind F5", "F5", {}, {}},
+        {"unbind F5", "F5", {}, {"F5 is not bound"}},
+        {"bind F5 n 3", "F5", {}, {"usage: bind KEY \"COMMAND\" (quote a command of more than one word)"}},
+        {"unbind", "F5", {}, {"usage: unbind KEY"}},
+        {"plugin load Vistorb", "F5", {}, {"no plugin loader: plugin load Vistorb"}},
+        {"plugin list", "F5", {}, {"usage: plugin load NAME | plugin unload NAME"}},
+    };
+    for (const Case& c : cases) {
+        calls.clear();
+        host.ClearLog();
+        host.RunConsoleLine(c.line);
+        EXPECT_EQ(host.PressKey(c.pressed), !c.calls.empty()) << c.line;
+        EXPECT_EQ(calls, c.calls) << c.line;
+        EXPECT_EQ(host.LogLines(), c.log) << c.line;
+    }
+    std::vector<std::string> plugins;
+    host.SetPluginHandler([&](const std::string& verb, const std::string& name) { plugins.push_back(verb + " " + name); });
+    host.RunConsoleLine("bind F1 \"plugin unload vistorb; plugin load vistorb\"");
+    host.PressKey("F1");
+    EXPECT_THAT(plugins, ElementsAre("unload vistorb", "load vistorb"));
+}
+
 TEST(SimConsole, LogLinesAreKeptAndEchoedAsTheyArrive) {
     sim::Host host;
     std::vector<std::string> echoed;

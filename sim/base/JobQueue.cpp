@@ -13,6 +13,14 @@ void JobQueue::RunAndWait(const std::function<void()>& work) {
     done.get();
 }
 
+void JobQueue::Post(std::function<void()> work) {
+    {
+        std::lock_guard<std::mutex> lock(mu);
+        jobs.emplace_back(std::move(work));
+    }
+    ready.notify_one();
+}
+
 JobQueue::Turn JobQueue::RunPending(std::chrono::duration<double> idle) {
     std::deque<std::packaged_task<void()>> batch;
     {

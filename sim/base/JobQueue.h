@@ -18,6 +18,8 @@ public:
     // Queues `work` for the owning thread and waits until it has run; what it throws is
     // thrown here.
     void RunAndWait(const std::function<void()>& work);
+    // Queues `work` without waiting for it; what it throws is dropped.
+    void Post(std::function<void()> work);
 
     // On the owning thread: waits up to `idle` for work or a stop, then runs every job queued.
     // Stopped once a stop is asked and nothing is left to run; Idle when the wait ran out.

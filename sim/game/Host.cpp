@@ -382,6 +382,14 @@ void Host::RunOnGameThread(const std::function<void()>& work) {
     jobs.RunAndWait(work);
 }
 
+void Host::PostToGameThread(std::function<void()> work) {
+    if (!gameThread.joinable() || OnGameThread()) {
+        work();
+        return;
+    }
+    jobs.Post(std::move(work));
+}
+
 void Host::GameThreadMain(bool autoTick, double tickSeconds) {
     const auto frame = std::chrono::duration<double>(tickSeconds);
     while (jobs.RunPending(frame) != JobQueue::Turn::Stopped) {

@@ -108,6 +108,13 @@ public:
     void DestroyHud();
     void Wait(double seconds);              // game time passes: due timers fire, queued work runs
     void RunConsoleLine(const std::string& line);
+    // The person presses a key in the game, outside any GUI window: the command bound to it
+    // ("bind KEY COMMAND") runs at the console. False when nothing is bound to the key.
+    bool PressKey(const std::string& key);
+    std::optional<std::string> BoundCommand(const std::string& key);
+    // "plugin load NAME" and "plugin unload NAME" reach whoever loads plugins through this
+    // (game thread); verb is "load" or "unload".
+    void SetPluginHandler(std::function<void(const std::string& verb, const std::string& name)> handler);
 
     // --- Observation ----------------------------------------------------------------------
     bool InReplay();
@@ -146,6 +153,8 @@ public:
     bool Threaded() const { return gameThread.joinable(); }
     // Runs work on the game thread and waits for it (inline when stepped or already there).
     void RunOnGameThread(const std::function<void()>& work);
+    // Queues work for the game thread without waiting (inline when stepped or already there).
+    void PostToGameThread(std::function<void()> work);
     bool OnGameThread() const;
 
     // --- HostBinding ----------------------------------------------------------------------
@@ -176,8 +185,8 @@ public:
     // Splits a console line into commands at ';' and each command into words; double quotes
     // group words and are dropped. Exposed for tests.
     static std::vector<std::vector<std::string>> SplitCommandLine(const std::string& line);
-    // The commands the host carries out itself ("sleep" and the menu commands), whatever the
-    // plugin registers.
+    // The commands the host carries out itself ("sleep", the menu commands, "bind", "unbind",
+    // "plugin"), whatever the plugin registers.
     static bool IsOwnCommand(const std::string& name);
 
 private:
@@ -203,6 +212,9 @@ private:
     using CommandList = std::vector<std::vector<std::string>>;
     void RunCommands(const std::shared_ptr<const CommandList>& commands, size_t next);
     void RunCommandWords(const std::vector<std::string>& words);  // one command, not "sleep"
+    void RunMenuCommand(const std::vector<std::string>& words);
+    void RunBindCommand(const std::vector<std::string>& words);   // bind and unbind
+    void RunPluginCommand(const std::vector<std::string>& words);
     Player* FindPlayer(uintptr_t pri);      // caller holds mu
     CameraSnapshot CameraWithoutWrites() const;  // caller holds mu
     // Camera objects and the replay's server only need stable, distinct, non-null addresses
@@ -222,6 +234,12 @@ private:
     bool temporaryDataFolder = false;
     std::function<void(const std::string&)> logEcho;
     std::function<void(const std::string&, const std::string&)> menuHandler;
+    std::function<void(const std::string&, const std::string&)> pluginHandler;
+    struct Bind {
+        std::string key;      // as last bound
+        std::string command;  // a console line
+    };
+    std::map<std::string, Bind> binds;  // by key, ignoring letter case
 
     bool inReplay = false;
     bool cameraPresent = true;

@@ -1,6 +1,7 @@
 // The host's console: lines split into commands and words, the commands the host itself knows
 // ("sleep", the menu commands), and the plugin's notifiers for the rest.
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <iterator>
 #include <memory>
@@ -37,29 +38,29 @@ void Host::RunCommands(const std::shared_ptr<const CommandList>& commands, size_
 }
 
 namespace {
-// "sleep" first: it is the one own command that is no menu command.
-constexpr const char* kOwnCommands[] = {"sleep", "openmenu", "togglemenu", "closemenu"};
+constexpr const char* kMenuCommands[] = {"openmenu", "togglemenu", "closemenu"};
+constexpr const char* kOtherOwnCommands[] = {"sleep", "bind", "unbind", "plugin"};
+
+template <size_t N>
+bool OneOf(const char* const (&names)[N], const std::string& name) {
+    return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
+// Key names as the game knows them ignore letter case: F5 and f5 are one key.
+std::string KeyId(const std::string& key) {
+    std::string id = key;
+    for (char& c : id) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return id;
+}
 }  // namespace
 
-bool Host::IsOwnCommand(const std::string& name) {
-    return std::find(std::begin(kOwnCommands), std::end(kOwnCommands), name) != std::end(kOwnCommands);
-}
+bool Host::IsOwnCommand(const std::string& name) { return OneOf(kMenuCommands, name) || OneOf(kOtherOwnCommands, name); }
 
 void Host::RunCommandWords(const std::vector<std::string>& words) {
     const std::string& name = words.front();
-    if (name != kOwnCommands[0] && IsOwnCommand(name)) {
-        std::function<void(const std::string&, const std::string&)> handler;
-        {
-            std::lock_guard<std::mutex> lock(mu);
-            handler = menuHandler;
-        }
-        std::string menu = words.size() > 1 ? words[1] : "";
-        if (handler)
-            handler(name, menu);
-        else
-            Log("no menu host: " + name + " " + menu);
-        return;
-    }
+    if (OneOf(kMenuCommands, name)) return RunMenuCommand(words);
+    if (name == "bind" || name == "unbind") return RunBindCommand(words);
+    if (name == "plugin") return RunPluginCommand(words);
     NotifierCallback callback;
     {
         std::lock_guard<std::mutex> lock(mu);
@@ -70,6 +71,81 @@ void Host::RunCommandWords(const std::vector<std::string>& words) {
         callback(words);
     else
         Log("Unknown command: " + name);
+}
+
+void Host::RunMenuCommand(const std::vector<std::string>& words) {
+    std::function<void(const std::string&, const std::string&)> handler;
+    {
+        std::lock_guard<std::mutex> lock(mu);
+        handler = menuHandler;
+    }
+    std::string menu = words.size() > 1 ? words[1] : "";
+    if (handler)
+        handler(words.front(), menu);
+    else
+        Log("no menu host: " + words.front() + " " + menu);
+}
+
+// "bind KEY COMMAND" keeps the command for the key (quoted, it may hold several ';'-separated
+// commands, which run when the key is pressed); "bind KEY" says what the key runs.
+void Host::RunBindCommand(const std::vector<std::string>& words) {
+    const bool bind = words.front() == "bind";
+    const bool wellFormed = words.size() == 2 || (bind && words.size() == 3);
+    if (!wellFormed) {
+        Log(bind ? "usage: bind KEY \"COMMAND\" (quote a command of more than one word)" : "usage: unbind KEY");
+        return;
+    }
+    const std::string id = KeyId(words[1]);
+    std::string message;
+    {
+        std::lock_guard<std::mutex> lock(mu);
+        auto found = binds.find(id);
+        if (bind && words.size() == 3) {
+            binds[id] = Bind{words[1], words[2]};
+        } else if (found == binds.end()) {
+            message = words[1] + " is not bound";
+        } else if (bind) {
+            message = found->second.key + " is bound to \"" + found->second.command + "\"";
+        } else {
+            binds.erase(found);
+        }
+    }
+    if (!message.empty()) Log(message);
+}
+
+std::optional<std::string> Host::BoundCommand(const std::string& key) {
+    std::lock_guard<std::mutex> lock(mu);
+    auto found = binds.find(KeyId(key));
+    if (found == binds.end()) return std::nullopt;
+    return found->second.command;
+}
+
+bool Host::PressKey(const std::string& key) {
+    const std::optional<std::string> command = BoundCommand(key);
+    if (!command) return false;
+    RunConsoleLine(*command);
+    return true;
+}
+
+void Host::RunPluginCommand(const std::vector<std::string>& words) {
+    if (words.size() != 3 || (words[1] != "load" && words[1] != "unload")) {
+        Log("usage: plugin load NAME | plugin unload NAME");
+        return;
+    }
+    std::function<void(const std::string&, const std::string&)> handler;
+    {
+        std::lock_guard<std::mutex> lock(mu);
+        handler = pluginHandler;
+    }
+    if (handler)
+        handler(words[1], words[2]);
+    else
+        Log("no plugin loader: plugin " + words[1] + " " + words[2]);
+}
+
+void Host::SetPluginHandler(std::function<void(const std::string& verb, const std::string& name)> handler) {
+    std::lock_guard<std::mutex> lock(mu);
+    pluginHandler = std::move(handler);
 }
 
 std::vector<std::vector<std::string>> Host::SplitCommandLine(const std::string& line) {

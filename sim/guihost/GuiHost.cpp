@@ -38,8 +38,6 @@ constexpr float kFrameSeconds = 1.0f / 60.0f;
 constexpr std::chrono::milliseconds kIdleFrame(16);
 
 // Where the host's settings window and the plugin window first appear.
-constexpr float kSettingsX = 20.0f, kSettingsY = 20.0f, kSettingsW = 640.0f, kSettingsH = 300.0f;
-constexpr int kWindowX = 20, kWindowY = 340, kWindowW = 960, kWindowH = 440;
 
 }  // namespace
 
@@ -65,7 +63,7 @@ void GuiHost::Init() {
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;  // placement lives as long as the GUI host
     io.LogFilename = nullptr;
-    io.DisplaySize = ImVec2(static_cast<float>(options.width), static_cast<float>(options.height));
+    io.DisplaySize = ImVec2(static_cast<float>(options.layout.width), static_cast<float>(options.layout.height));
     io.DeltaTime = kFrameSeconds;
     for (int key = 0; key < ImGuiKey_COUNT; ++key) io.KeyMap[key] = key;
     unsigned char* pixels = nullptr;
@@ -144,7 +142,7 @@ void GuiHost::CloseThePluginsPopups() {
 }
 
 void GuiHost::ShowReplay(Host& host, bool panelsShown) {
-    RunOnGuiSide([&] { screen = std::make_unique<HostScreen>(host, panelsShown); });
+    RunOnGuiSide([&] { screen = std::make_unique<HostScreen>(host, panelsShown, options.layout); });
 }
 
 void GuiHost::Follow(PluginLoader& loader) {
@@ -203,8 +201,9 @@ void GuiHost::SetWindowOpen(bool open) {
     CallSlot("GetMenuTitle", [&] { caption = window->GetMenuTitle(); });
     if (!caption.empty() && caption.find_first_of("]\r\n") == std::string::npos &&
         seededPlacements.insert(caption).second && !ImGui::FindWindowByName(caption.c_str())) {
-        const std::string ini =
-            fmt::format("[Window][{}]\nPos={},{}\nSize={},{}\nCollapsed=0\n\n", caption, kWindowX, kWindowY, kWindowW, kWindowH);
+        const Placement& place = options.layout.window;
+        const std::string ini = fmt::format("[Window][{}]\nPos={},{}\nSize={},{}\nCollapsed=0\n\n", caption, place.x,
+                                            place.y, place.w, place.h);
         ImGui::LoadIniSettingsFromMemory(ini.c_str(), ini.size());
     }
     CallSlot("OnOpen", [&] { window->OnOpen(); });
@@ -292,7 +291,7 @@ void GuiHost::RunFrame(const std::string& screenshotPath, bool* screenshotSaved)
     const bool live = options.liveInput && surface && scripting == 0;
     if (surface && surface->BeginFrame(live)) ReportClose();
     if (!live) {
-        int width = options.width, height = options.height;
+        int width = options.layout.width, height = options.layout.height;
         if (surface) surface->Size(width, height);
         io.DisplaySize = ImVec2(static_cast<float>(width), static_cast<float>(height));
         io.DeltaTime = kFrameSeconds;
@@ -307,7 +306,16 @@ void GuiHost::RunFrame(const std::string& screenshotPath, bool* screenshotSaved)
     if (screen) screen->RunRequests();  // after the frame: no plugin slot is running
 
     if (surface) {
-        const bool saved = surface->Present(screenshotPath);
+        PictureArea area;
+        if (!pictureWindow.empty()) {
+            // A window drawn in this frame, as it is on screen (a window not drawn now is stale).
+            const ImGuiWindow* shown = ImGui::FindWindowByName(pictureWindow.c_str());
+            pictureWindowShown = shown && shown->Active;
+            if (pictureWindowShown)
+                area = PictureArea{static_cast<int>(shown->Pos.x), static_cast<int>(shown->Pos.y),
+                                   static_cast<int>(shown->Size.x), static_cast<int>(shown->Size.y)};
+        }
+        const bool saved = surface->Present(screenshotPath, area);
         if (screenshotSaved) *screenshotSaved = saved;
     }
 }
@@ -347,8 +355,9 @@ void GuiHost::DrawHostWindows() {
     const auto handle = reinterpret_cast<uintptr_t>(context);
     if (settingsShown && settings) {
         bool keepShown = true;
-        ImGui::SetNextWindowPos(ImVec2(kSettingsX, kSettingsY), ImGuiCond_FirstUseEver);
-        ImGui::SetNextWindowSize(ImVec2(kSettingsW, kSettingsH), ImGuiCond_FirstUseEver);
+        const Placement& place = options.layout.settings;
+        ImGui::SetNextWindowPos(ImVec2(place.x, place.y), ImGuiCond_FirstUseEver);
+        ImGui::SetNextWindowSize(ImVec2(place.w, place.h), ImGuiCond_FirstUseEver);
         if (ImGui::Begin(kSettingsTitle, &keepShown) && ImGui::BeginTabBar("host tabs")) {
             if (ImGui::BeginTabItem("Plugins")) {
                 std::string name;
@@ -398,7 +407,9 @@ void GuiHost::ReportClose() {
     if (handler) handler();
 }
 
-bool GuiHost::Screenshot(const std::string& path) {
+bool GuiHost::Screenshot(const std::string& path, std::string* savedAs) { return Screenshot(path, "", savedAs); }
+
+bool GuiHost::Screenshot(const std::string& path, const std::string& windowTitle, std::string* savedAs) {
     bool saved = false;
     RunOnGuiSide([&] {
         if (!surface) {
@@ -409,8 +420,17 @@ bool GuiHost::Screenshot(const std::string& path) {
         if (file.is_relative() && !options.screenshotFolder.empty()) file = options.screenshotFolder / file;
         std::error_code error;
         if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), error);
+        pictureWindow = windowTitle;
         RunFrame(file.string(), &saved);
+        const bool found = windowTitle.empty() || pictureWindowShown;
+        pictureWindow.clear();
+        if (!found) {
+            saved = false;
+            std::filesystem::remove(file, error);  // the whole screen is not the picture asked for
+            return Fail(fmt::format("no window '{}' is shown for the screenshot", windowTitle));
+        }
         if (!saved) Fail(fmt::format("cannot write the screenshot {}", file.string()));
+        if (saved && savedAs) *savedAs = file.string();
     });
     return saved;
 }

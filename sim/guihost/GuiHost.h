@@ -47,6 +47,7 @@
 #include "sim/guihost/GuiDriver.h"
 #include "sim/guihost/GuiSurface.h"
 #include "sim/screen/HostScreen.h"
+#include "sim/screen/ScreenLayout.h"
 #include "sim/guihost/ItemRecorder.h"
 #include "sim/loader/Loader.h"
 #include "sim/guihost/ScreenText.h"
@@ -64,8 +65,8 @@ struct GuiHostOptions {
     GuiSurfaceMaker window;
     bool visible = false;    // show that window on screen; otherwise it stays hidden
     bool liveInput = false;  // a person drives the window: its own mouse and keyboard feed the GUI
-    int width = 1280;
-    int height = 800;
+    // The screen's size, where the camera view is drawn and where windows first open.
+    ScreenLayout layout = PictureLayout();
     std::string screenshotFolder;  // where relative screenshot paths go (empty: current folder)
 };
 
@@ -132,8 +133,11 @@ public:
     ImGuiContext* Context() const override { return context; }
 
     // --- Pictures ------------------------------------------------------------------------
-    // Renders one frame and saves it as a PNG. Needs the window mode.
-    bool Screenshot(const std::string& path);
+    // Renders one frame and saves it as a PNG. Needs the window mode. `savedAs` gets the file's
+    // path (a relative `path` goes into the screenshot folder).
+    bool Screenshot(const std::string& path, std::string* savedAs = nullptr);
+    // The same, cropped to the GUI window of that title (the plugin's window is its menu title).
+    bool Screenshot(const std::string& path, const std::string& windowTitle, std::string* savedAs);
 
     // The person at the window closed it: `handler` runs once, on the thread that runs the
     // frames, and should end the run (the window stays until the GUI host goes).
@@ -185,6 +189,8 @@ private:
 
     std::unique_ptr<GuiSurface> surface;  // null when headless
     std::string clipboard;                // used on the GUI side only
+    std::string pictureWindow;            // the window a screenshot is cropped to (GUI side)
+    bool pictureWindowShown = false;      // and whether the frame drew it
 
     std::mutex menuMutex;
     std::deque<std::pair<std::string, std::string>> menuRequests;

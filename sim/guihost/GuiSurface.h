@@ -14,6 +14,11 @@ namespace sim {
 
 struct GuiHostOptions;
 
+// Part of the screen, in pixels from its top left corner; empty (no width) means all of it.
+struct PictureArea {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
 class GuiSurface {
 public:
     virtual ~GuiSurface() = default;
@@ -24,9 +29,9 @@ public:
     virtual bool BeginFrame(bool live) = 0;
     // The window's size, for frames a script drives.
     virtual void Size(int& width, int& height) = 0;
-    // After the frame is rendered into draw data: shows it, and saves it as a PNG first when
-    // `screenshotPath` is not empty. False when the picture could not be saved.
-    virtual bool Present(const std::string& screenshotPath) = 0;
+    // After the frame is rendered into draw data: shows it, and saves it (or `area` of it) as a
+    // PNG first when `screenshotPath` is not empty. False when the picture could not be saved.
+    virtual bool Present(const std::string& screenshotPath, const PictureArea& area = {}) = 0;
     // The drawing context belongs to one thread at a time: the GUI host hands it over when its
     // render thread starts or stops.
     virtual void Acquire() = 0;

@@ -68,6 +68,14 @@ bool PluginLoader::ReadDescription(void* lib, PluginDescription& out, std::strin
     return true;
 }
 
+bool PluginLoader::Describe(const std::string& path, PluginDescription& out, std::string& error) {
+    void* lib = OpenLibrary(path, error);
+    if (!lib) return false;
+    const bool read = ReadDescription(lib, out, error);
+    CloseLibrary(lib);
+    return read;
+}
+
 bool PluginLoader::Load(const std::string& path, std::string& error) {
     if (Loaded()) {
         error = fmt::format("cannot load {}: a plugin is already loaded ({}); unload it first", path,

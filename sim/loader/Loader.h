@@ -92,6 +92,9 @@ public:
 
     // Reads and checks the record of a library that is already open. Exposed for tests.
     static bool ReadDescription(void* library, PluginDescription& out, std::string& error);
+    // The record of the library at `path`, opened for that and closed again; nothing of the
+    // plugin is started.
+    static bool Describe(const std::string& path, PluginDescription& out, std::string& error);
 
 private:
     bool Start(std::string& error);

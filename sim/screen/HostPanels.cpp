@@ -53,9 +53,9 @@ const json& Member(const json& object, const char* key) {
 }
 
 // First placement of each panel; a person may move them.
-void PlaceOnce(float x, float y, float w, float h) {
-    ImGui::SetNextWindowPos(ImVec2(x, y), ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowSize(ImVec2(w, h), ImGuiCond_FirstUseEver);
+void PlaceOnce(const Placement& place) {
+    ImGui::SetNextWindowPos(ImVec2(place.x, place.y), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(place.w, place.h), ImGuiCond_FirstUseEver);
 }
 
 // The panels' tables: 1.86's tables, or plain columns in a scrolled child on the host's own
@@ -172,9 +172,10 @@ bool SetPanelShown(PanelsShown& shown, const std::string& panel, bool show) {
 
 // --- Replay ------------------------------------------------------------------------------------
 
-void DrawReplayPanel(bool* shown, const ReplayPanelData& data, const ReplayPanelActions& actions) {
+void DrawReplayPanel(bool* shown, const Placement& place, const ReplayPanelData& data,
+                     const ReplayPanelActions& actions) {
     if (!*shown) return;
-    PlaceOnce(680.0f, 20.0f, 580.0f, 250.0f);
+    PlaceOnce(place);
     if (ImGui::Begin(kReplayPanelTitle, shown)) {
         if (ImGui::Button(data.playing ? "Pause" : "Play") && actions.play) actions.play(!data.playing);
         ImGui::SameLine();
@@ -285,10 +286,10 @@ void DrawConsoleRow(const ConsoleRow& row) {
 
 }  // namespace
 
-void DrawConsolePanel(bool* shown, ConsolePanelState& state, const std::vector<std::string>& log,
+void DrawConsolePanel(bool* shown, const Placement& place, ConsolePanelState& state, const std::vector<std::string>& log,
                       const std::function<ConsoleOutcome(const std::string&)>& run) {
     if (!*shown) return;
-    PlaceOnce(680.0f, 280.0f, 580.0f, 240.0f);
+    PlaceOnce(place);
     if (ImGui::Begin(kConsolePanelTitle, shown)) {
         const float inputHeight = ImGui::GetFrameHeightWithSpacing();
         ImGui::BeginChild("console log", ImVec2(0.0f, -inputHeight), true);
@@ -329,9 +330,9 @@ void OverrideRow(const std::string& key, const json& entry, const std::string& f
 
 }  // namespace
 
-void DrawOverridesPanel(bool* shown, const json& state) {
+void DrawOverridesPanel(bool* shown, const Placement& place, const json& state) {
     if (!*shown) return;
-    PlaceOnce(680.0f, 530.0f, 580.0f, 250.0f);
+    PlaceOnce(place);
     if (ImGui::Begin(kOverridesPanelTitle, shown)) {
         const json& overrides = Member(state, "overrides");
         const json& focused = Member(state, "focusedId");

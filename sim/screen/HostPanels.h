@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "sim/game/Host.h"
+#include "sim/screen/ScreenLayout.h"
 
 namespace sim {
 
@@ -52,7 +53,8 @@ struct ReplayPanelActions {
 
 // Buttons: "Play" or "Pause" (whichever the tick is not doing), "Import", "Destroy HUD", and per
 // player "Focus##" followed by the player's focus id (shown as "Focus").
-void DrawReplayPanel(bool* shown, const ReplayPanelData& data, const ReplayPanelActions& actions);
+void DrawReplayPanel(bool* shown, const Placement& place, const ReplayPanelData& data,
+                     const ReplayPanelActions& actions);
 
 // --- Console -----------------------------------------------------------------------------------
 
@@ -81,13 +83,13 @@ ConsoleOutcome CheckConsoleLine(const std::string& line, const std::vector<std::
 // The log as it arrives, each typed line in its place (refused ones marked "refused: reason"),
 // and the field "Command" with a "Run" button. Enter runs the line too; Up and Down walk the
 // history. `run` gets every non-empty line and says whether the console took it.
-void DrawConsolePanel(bool* shown, ConsolePanelState& state, const std::vector<std::string>& log,
+void DrawConsolePanel(bool* shown, const Placement& place, ConsolePanelState& state, const std::vector<std::string>& log,
                       const std::function<ConsoleOutcome(const std::string&)>& run);
 
 // --- Overrides ---------------------------------------------------------------------------------
 
 // `state` has the shape of the simulator's state document: {"overrides": {focus id: entry},
 // "focusedId": ...}, null when no plugin is loaded. Anything of another shape shows as missing.
-void DrawOverridesPanel(bool* shown, const nlohmann::json& state);
+void DrawOverridesPanel(bool* shown, const Placement& place, const nlohmann::json& state);
 
 }  // namespace sim

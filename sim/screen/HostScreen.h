@@ -18,14 +18,15 @@
 #include "sim/screen/CameraScene.h"
 #include "sim/game/Host.h"
 #include "sim/screen/HostPanels.h"
+#include "sim/screen/ScreenLayout.h"
 #include "sim/loader/Loader.h"
 
 namespace sim {
 
 class HostScreen {
 public:
-    // `host` must outlive the screen. Panels start shown or hidden as asked.
-    HostScreen(Host& host, bool panelsShown);
+    // `host` must outlive the screen. Panels start shown or hidden as asked, placed by `layout`.
+    HostScreen(Host& host, bool panelsShown, const ScreenLayout& layout = PictureLayout());
 
     // One frame's backdrop and panels, inside the GUI frame; `seconds` passed since the last.
     // `diagnostics` is the loaded plugin's surface, or null (the overrides panel then says so).
@@ -43,8 +44,10 @@ public:
 private:
     void DrawPanels(DiagnosticStateFunction diagnostics);
     ConsoleOutcome RunTyped(const std::string& line);
+    void ToGame(std::function<void(Host&)> work);  // a request the game thread carries out
 
     Host& host;
+    ScreenLayout layout;
     CameraRig rig;
     PanelsShown shown;
     ConsolePanelState console;

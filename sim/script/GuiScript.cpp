@@ -157,8 +157,12 @@ bool TitleBarButton(GuiLine& line) {
 }
 
 bool Screenshot(GuiLine& line) {
-    if (line.words.size() != 2 || line.words[1].empty()) return line.Usage();
-    return line.Done(line.gui.Screenshot(line.words[1]));
+    if (line.words.size() < 2 || line.words.size() > 3 || line.words[1].empty()) return line.Usage();
+    std::string file;
+    const std::string window = line.words.size() == 3 ? line.words[2] : "";
+    if (!line.Done(line.gui.Screenshot(line.words[1], window, &file))) return false;
+    line.Out("[host] screenshot " + file);
+    return true;
 }
 
 bool Expect(GuiLine& line) {
@@ -306,7 +310,7 @@ constexpr GuiCommand kGuiCommands[] = {
     {"key", "key NAME", Key},
     {"closebutton", "closebutton|collapse TITLE", TitleBarButton},
     {"collapse", "closebutton|collapse TITLE", TitleBarButton},
-    {"screenshot", "screenshot FILE", Screenshot},
+    {"screenshot", "screenshot FILE [WINDOW] (WINDOW: that window alone, such as Vistorb)", Screenshot},
     {"expect", "expect LABEL present|absent|checked|unchecked|enabled|disabled|text TEXT [in SCOPE]", Expect},
     {"see", "see|unsee TEXT", SeeOrUnsee},
     {"unsee", "see|unsee TEXT", SeeOrUnsee},

@@ -55,6 +55,7 @@ const std::vector<ScriptRunner::Command>& ScriptRunner::Commands() {
         {"tick", fmt::format("tick [COUNT] (0 to {})", kMostTicks), &ScriptRunner::Tick},
         {"hud", "hud destroy", &ScriptRunner::Hud},
         {"console", "console LINE", &ScriptRunner::Console},
+        {"key", "key KEY", &ScriptRunner::Key},
         {"camera", "camera", &ScriptRunner::Camera},
         {"state", "state", &ScriptRunner::State},
         {"echo", "echo TEXT", &ScriptRunner::Echo},
@@ -109,10 +110,12 @@ bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>& words, st
 ScriptRunner::ScriptRunner(Host& owner, PluginLoader& plugins, std::ostream& output, std::ostream& errors)
     : host(owner), loader(plugins), out(output), err(errors) {
     host.SetLogEcho([this](const std::string& text) { Print("[console] " + text); });
+    host.SetPluginHandler([this](const std::string& verb, const std::string& name) { RunPluginCommand(verb, name); });
 }
 
 ScriptRunner::~ScriptRunner() {
     host.SetLogEcho(nullptr);
+    host.SetPluginHandler(nullptr);
     for (const auto& folder : temporaryFolders) {
         std::error_code ec;
         std::filesystem::remove_all(folder, ec);

@@ -144,6 +144,7 @@ private:
     Status Tick(const ScriptLine& line);
     Status Hud(const ScriptLine& line);
     Status Console(const ScriptLine& line);
+    Status Key(const ScriptLine& line);
     Status State(const ScriptLine& line);
     Status Camera(const ScriptLine& line);
     Status Threads(const ScriptLine& line);
@@ -152,6 +153,14 @@ private:
     Status Gui(const ScriptLine& line);
     Status Clipboard(const ScriptLine& line);  // ScriptClipboard.cpp
     Status Quit(const ScriptLine& line);
+
+    // What "load" and "unload" lines do, and "plugin load NAME" / "plugin unload NAME" at the
+    // host's console (ScriptPlugins.cpp).
+    bool LoadPlugin(const std::string& path, std::string& error);
+    void UnloadPlugin();
+    void RunPluginCommand(const std::string& verb, const std::string& name);
+    // The library a host would load for "plugin load NAME", or empty with a reason.
+    std::string PluginPathFor(const std::string& name, std::string& error) const;
 
     Status WriteFile(const std::filesystem::path& path, const std::string& text, const std::string& where);
     Status PutOnClipboard(const std::string& text, const std::string& where);

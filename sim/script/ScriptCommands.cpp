@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 #include <fmt/format.h>
@@ -150,19 +151,14 @@ Status ScriptRunner::Load(const ScriptLine& line) {
     const std::string path = line.args.empty() ? defaultPluginPath : line.args[0];
     if (path.empty()) return Fail(line.where, "no plugin path: give one (load PATH)", Status::BadLine);
     std::string error;
-    if (!loader.Load(path, error)) return Fail(line.where, error);
-    const PluginDescription& plugin = loader.Description();
-    Print(fmt::format("[host] loaded {} {} (plugin API build {}) from {}", plugin.className, plugin.pluginVersion,
-                      plugin.apiBuild, path));
+    if (!LoadPlugin(path, error)) return Fail(line.where, error);
     return Status::Ok;
 }
 
 Status ScriptRunner::Unload(const ScriptLine& line) {
     if (!line.args.empty()) return Usage(line);
     if (!loader.Loaded()) return Fail(line.where, "no plugin is loaded");
-    const std::string name = loader.Description().className;
-    loader.Unload();
-    Print("[host] unloaded " + name);
+    UnloadPlugin();
     return Status::Ok;
 }
 
@@ -287,10 +283,22 @@ Status ScriptRunner::Console(const ScriptLine& line) {
     return Status::Ok;
 }
 
+Status ScriptRunner::Key(const ScriptLine& line) {
+    if (line.args.size() != 1) return Usage(line);
+    const std::optional<std::string> command = host.BoundCommand(line.args[0]);
+    if (!command) {
+        Print(fmt::format("[host] key {}: nothing is bound to it", line.args[0]));
+        return Status::Ok;
+    }
+    Print(fmt::format("[host] key {} runs: {}", line.args[0], *command));
+    host.PressKey(line.args[0]);
+    return Status::Ok;
+}
+
 Status ScriptRunner::Gui(const ScriptLine& line) {
     const std::vector<std::string>& args = line.args;
     if (args.empty()) return Usage(line);
-    if (args[0] == "screenshot" && args.size() == 2 && !screenshots) {
+    if (args[0] == "screenshot" && (args.size() == 2 || args.size() == 3) && !screenshots) {
         Print(fmt::format("[host] no screenshot {} taken: run with --screenshots DIR to keep pictures", args[1]));
         return Status::Ok;
     }

@@ -46,11 +46,12 @@ public:
 };
 
 // OpenGL counts rows from the bottom; the picture is opaque whatever blending left in alpha.
-bool SavePng(const std::string& path, int width, int height) {
+bool SavePng(const std::string& path, int screenHeight, const PictureArea& area) {
+    const int width = area.w, height = area.h;
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(area.x, screenHeight - area.y - height, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     std::vector<unsigned char> image(pixels.size());
     const size_t row = static_cast<size_t>(width) * 4;
     for (int y = 0; y < height; ++y) std::copy_n(&pixels[(height - 1 - y) * row], row, &image[y * row]);
@@ -74,8 +75,8 @@ public:
         SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
         const Uint32 flags =
             SDL_WINDOW_OPENGL | (options.visible ? SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE : SDL_WINDOW_HIDDEN);
-        window = SDL_CreateWindow("vistorb-host", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
-                                  options.height, flags);
+        window = SDL_CreateWindow("vistorb-host", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.layout.width,
+                                  options.layout.height, flags);
         if (!window) {
             const std::string reason = SDL_GetError();
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -127,7 +128,7 @@ public:
 
     void Size(int& width, int& height) override { SDL_GetWindowSize(window, &width, &height); }
 
-    bool Present(const std::string& screenshotPath) override {
+    bool Present(const std::string& screenshotPath, const PictureArea& area) override {
         DisplayLibraryAllocations outsideLeakCheck;
         int width = 0, height = 0;
         SDL_GL_GetDrawableSize(window, &width, &height);
@@ -135,7 +136,15 @@ public:
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
-        const bool saved = screenshotPath.empty() || SavePng(screenshotPath, width, height);
+        // The area, kept inside the screen; all of it when none is given.
+        PictureArea picture{0, 0, width, height};
+        if (area.w > 0 && area.h > 0) {
+            picture.x = std::clamp(area.x, 0, width - 1);
+            picture.y = std::clamp(area.y, 0, height - 1);
+            picture.w = std::min(area.w, width - picture.x);
+            picture.h = std::min(area.h, height - picture.y);
+        }
+        const bool saved = screenshotPath.empty() || SavePng(screenshotPath, height, picture);
         SDL_GL_SwapWindow(window);
         return saved;
     }
