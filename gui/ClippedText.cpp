@@ -9,8 +9,9 @@ const char* VisibleTextEnd(const char* text, const char* end, float width) {
     float x = 0.0f;
     const char* s = text;
     while ((end ? s < end : *s != '\0') && x <= width) {
-        unsigned int c = 0;
-        const int bytes = ImTextCharFromUtf8(&c, s, end);
+        // Names are mostly ASCII, one byte a character: the decoder is for the rest.
+        unsigned int c = static_cast<unsigned char>(*s);
+        const int bytes = c < 0x80 ? 1 : ImTextCharFromUtf8(&c, s, end);
         if (c == 0) break;  // a NUL ends what a C string shows
         x += font->GetCharAdvance(static_cast<ImWchar>(c)) * scale;
         s += bytes;

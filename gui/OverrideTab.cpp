@@ -72,14 +72,18 @@ bool DrawCameraOverrideTab(const std::string& key, CameraOverride& override, con
     // Every widget of the tab lives in the key's id scope: players may share a display name.
     ImGui::PushID(key.data(), key.data() + key.size());
     const ImGuiTabItemFlags flags = context.selected ? ImGuiTabItemFlags_SetSelected : 0;
-    const std::string label = WholeLabel(override.playerName);
-    const bool shown = ImGui::BeginTabItem(label.c_str(), nullptr, flags);
+    // Most names hold no "##" and are their own label; only the others need a copy.
+    const std::string& name = override.playerName;
+    const bool plain = name.find("##") == std::string::npos;
+    const std::string escaped = plain ? std::string() : WholeLabel(name);
+    const char* label = plain ? name.c_str() : escaped.c_str();
+    const bool shown = ImGui::BeginTabItem(label, nullptr, flags);
 #if defined(IMGUI_ENABLE_TEST_ENGINE) && IMGUI_VERSION_NUM < 18600
     {
         // The host's 1.75 reports no label for a tab header; the testing build reports it, as
         // 1.86 does itself. (The released library has no hooks.)
         ImGuiContext& g = *GImGui;
-        IMGUI_TEST_ENGINE_ITEM_INFO(ImGui::GetItemID(), label.c_str(), ImGui::GetItemStatusFlags());
+        IMGUI_TEST_ENGINE_ITEM_INFO(ImGui::GetItemID(), label, ImGui::GetItemStatusFlags());
     }
 #endif
 

@@ -1,7 +1,9 @@
 #include "gui/Sliders.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "imgui.h"
 
@@ -42,6 +44,43 @@ bool SteppedSlider(const CameraValue& row, int& index, const char* text) {
     return moved;
 #endif
 }
+// What one slider shows for one stored value, and where its grab sits. Formatting a float costs
+// more than drawing the slider, and frame after frame the same few values come back (the shown
+// tab, the preview, the rename popup), so each row keeps the last few faces it made, keyed by the
+// value's bits: -0 and 0, or two NaNs, show differently and must not share a face. A value the
+// user moves is simply a new key. Per thread, so that no two GUI threads ever share one.
+struct SliderFace {
+    std::uint32_t bits;
+    bool used;
+    bool hasIndex;  // false: no number, or too far out; the grab sits at the end it is beyond
+    int index;
+    char text[64];  // the value in the row's format; it doubles as the slider's format
+};
+constexpr int kFacesPerRow = 4;
+struct RowFaces {
+    SliderFace faces[kFacesPerRow];
+    int next;  // the face to replace next, oldest first
+};
+thread_local RowFaces tRowFaces[7];
+
+const SliderFace& FaceOf(int position, float value) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    RowFaces& faces = tRowFaces[position];
+    for (const SliderFace& face : faces.faces)
+        if (face.used && face.bits == bits) return face;
+
+    const CameraValue& row = kCameraValues[position];
+    SliderFace& face = faces.faces[faces.next];
+    faces.next = (faces.next + 1) % kFacesPerRow;
+    face.bits = bits;
+    face.used = true;
+    std::memset(face.text, 0, sizeof face.text);
+    std::snprintf(face.text, sizeof face.text, row.format, static_cast<double>(value));
+    face.hasIndex = CameraSliderIndex(row, value, face.index);
+    if (!face.hasIndex) face.index = value > row.low ? row.lastIndex : 0;
+    return face;
+}
 }  // namespace
 
 bool CameraSliderIndex(const CameraValue& row, float value, int& index) {
@@ -59,17 +98,13 @@ bool DrawCameraSettingsSliders(ProfileCameraSettings& settings) {
         const CameraValue& row = kCameraValues[position];
         float& value = settings.*row.member;
 
-        // The text is taken before the value is stepped, so the first frame shows what was stored.
-        // It doubles as the slider's format and holds no conversion, so the slider shows the
-        // value rather than the index.
-        char text[64] = {};
-        std::snprintf(text, sizeof text, row.format, static_cast<double>(value));
-
-        int index = 0;
-        const bool hasIndex = CameraSliderIndex(row, value, index);
-        if (!hasIndex) index = value > row.low ? row.lastIndex : 0;  // grab at the end it is beyond
-
-        const bool moved = SteppedSlider(row, index, text);
+        // The face is that of the value as stored, before it is stepped, so the first frame
+        // shows what was stored. Its text holds no conversion, so the slider shows the value
+        // rather than the index.
+        const SliderFace& face = FaceOf(position, value);
+        int index = face.index;
+        const bool hasIndex = face.hasIndex;
+        const bool moved = SteppedSlider(row, index, face.text);
 
         // A value with no index (not a number, or absurdly far out) is kept until the user
         // moves its slider; everything else is written back onto the grid every frame.

@@ -22,7 +22,7 @@ done
 
 # shellcheck source=packages.sh
 source "$root/scripts/packages.sh"
-install_missing_packages check-host-sdk g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 llvm python3 ninja-build cmake
+install_missing_packages check-host-sdk "${vistorb_host_sdk_packages[@]}"
 jobs="${VISTORB_JOBS:-$(nproc)}"
 out="$root/build/host-sdk"
 

@@ -8,14 +8,9 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 third_party="$root/third_party"
 
-packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-          libfmt-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libsdl2-dev libstb-dev libgl-dev libgl1-mesa-dri xvfb xauth xz-utils dpkg-dev
-          libfiu-dev fiu-utils)
-
 # shellcheck source=packages.sh
 source "$root/scripts/packages.sh"
-install_missing_packages setup "${packages[@]}"
+install_missing_packages setup "${vistorb_setup_packages[@]}"
 
 # Writes into $1 a source-package entry made from the first Debian entry of the machine's own
 # apt configuration: the deb822 form (sources.list.d/*.sources) or the one-line form

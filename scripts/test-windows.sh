@@ -11,10 +11,9 @@ jobs="${VISTORB_JOBS:-2}"
 started=$SECONDS
 
 # The cross compiler and Wine, from the machine's own package sources.
-packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 python3)
 # shellcheck source=packages.sh
 source "$root/scripts/packages.sh"
-install_missing_packages test-windows "${packages[@]}"
+install_missing_packages test-windows "${vistorb_windows_packages[@]}"
 
 # The Linux set-up: build tools, header-only libraries, GoogleTest sources, Dear ImGui 1.86.
 bash "$root/scripts/setup.sh"

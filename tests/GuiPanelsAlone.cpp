@@ -125,4 +125,21 @@ TEST_F(GuiPanelsAlone, OnlyTheHeaderOfAHiddenTabAsksForTheCamera) {
     EXPECT_TRUE(window->Applies().empty());
 }
 
+// A slider shows the value as stored, frame after frame: -0 is not 0 on screen although the two
+// compare equal, and values that come back after several others on one row show their own text.
+TEST_F(GuiPanelsAlone, EverySliderShowsTheValueAsStoredFrameAfterFrame) {
+    struct Case {
+        float stiffness;
+        const char* shown;
+    };
+    const Case cases[] = {{0.0f, "0.00"}, {-0.0f, "-0.00"}, {0.0f, "0.00"}, {0.35f, "0.35"}, {0.7f, "0.70"},
+                          {0.05f, "0.05"}, {1.0f, "1.00"}, {-0.0f, "-0.00"}, {0.35f, "0.35"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        window->table["Player_A"].settings.Stiffness = c.stiffness;  // as the console would store it
+        gui.Frame();
+        EXPECT_EQ(gui.TextOf("Stiffness").value_or("<not on screen>"), c.shown);
+    }
+}
+
 }  // namespace
