@@ -263,12 +263,12 @@ TEST_F(GuiPresetPanel, ARenameOntoAnotherPresetAsksAndOnlyReplaceOverwritesIt) {
     ASSERT_TRUE(gui.Press("Save", "##Popup"));
     gui.Frame(2);  // the popup grows to the question from the frame after it appears
     untouched();
-    ASSERT_TRUE(gui.FindText("A preset named \"Close\" already exists. Replace it?"));
+    ASSERT_TRUE(gui.FindText("Close.json holds the preset \"Close\". Replace it?"));
     EXPECT_FALSE(gui.Find("Save", "##Popup")) << "the question takes Save's place";
     ASSERT_TRUE(gui.Press("Cancel", "##Popup"));
     gui.Frame();
     untouched();
-    EXPECT_FALSE(gui.FindText("already exists"));
+    EXPECT_FALSE(gui.FindText("Replace it?"));
     ASSERT_TRUE(gui.Find("Preset Name", "##Popup")) << "still open for another name";
 
     // Asked again, then a change of name withdraws the question.

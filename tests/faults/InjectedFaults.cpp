@@ -64,7 +64,8 @@ Outcome Classify(const Lines& lines) {
         }
         if (StartsWith(line, "preset file does not exist: ")) {
             outcome.missingFile = true;
-        } else if (line.find(" not renamed, a preset named ") != std::string::npos) {
+        } else if (line.find(" not renamed: its file ") != std::string::npos &&
+                   line.find(" holds the preset ") != std::string::npos) {
             outcome.refusedOverwrite = true;
         } else if (line.find(" saved, but the folder could not be flushed: ") != std::string::npos) {
             outcome.failures.push_back(line);  // the save is done; only its durability is unsure
@@ -161,7 +162,11 @@ TEST_F(InjectedFaults, EveryOperationLeavesTheStoreAndItsFilesConsistent) {
         }
         injector.active = false;
         const long faults = injector.injected - faultsBefore;
-        const Outcome outcome = Classify(TakeLog());
+        const Lines opLines = TakeLog();
+        const Outcome outcome = Classify(opLines);
+        std::string said;
+        for (const auto& l : opLines) said += l + " | ";
+        SCOPED_TRACE(said);
         const Files after = PresetFiles();
 
         // No failure is reported without a fault behind it, and none twice.
