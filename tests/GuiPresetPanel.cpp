@@ -435,3 +435,48 @@ TEST(GuiSearch, TheListFilterFoldsAsciiLettersOnly) {
 
 }  // namespace
 }  // namespace gui_test
+
+namespace gui_test {
+namespace {
+
+// A selection is a file: after a re-tune of a preset held in another file, the list holds both
+// records of the name, and the selection, its preview and "Apply" are the file just written.
+TEST_F(GuiPresetPanel, ARetunedPresetIsTheSelectionItsPreviewAndWhatApplyApplies) {
+    std::filesystem::create_directories(PresetFolder());
+    std::ofstream(PresetFolder() / "my-wide.json") << SerializePreset(CameraPreset{"Wide", kWide});
+    PresetFile("Close", kClose);
+    Load();
+    Replay({Bot("Zed", OnGrid(90))}, kZed);
+    ShowWindow();
+    ASSERT_TRUE(gui.Press("Wide", "presets table"));
+    ASSERT_TRUE(gui.Press("Edit", kPanel));
+    ASSERT_TRUE(gui.DragSlider("FOV", 0, 50, "##Popup"));
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    gui.Frame();
+    EXPECT_EQ(gui.FindAll("Wide", "presets table").size(), 2u);
+    EXPECT_EQ(plugin->selectedPresetFile, std::filesystem::path("Wide.json"));
+    EXPECT_EQ(Text("FOV", kPanel), "60") << "the preview shows the values just saved";
+    ASSERT_TRUE(gui.Press("Apply", kPanel));
+    EXPECT_EQ(Entry(kZed).settings.FOV, 60.0f);
+}
+
+// Nothing selected: "Apply" applies nothing, even a preset whose name is empty, and "Delete"
+// removes no file.
+TEST_F(GuiPresetPanel, WithNothingSelectedApplyAndDeleteTouchNothing) {
+    std::filesystem::create_directories(PresetFolder());
+    std::ofstream(PresetFolder() / "blank.json") << SerializePreset(CameraPreset{"", kWide});
+    Load();
+    Replay({Bot("Zed", OnGrid(90))}, kZed);
+    ShowWindow();
+    ASSERT_TRUE(gui.Press("Apply", kPanel));
+    EXPECT_TRUE(Same(Entry(kZed).settings, OnGrid(90)));
+    host.ClearLog();
+    ASSERT_TRUE(gui.Press("Delete", kPanel));
+    EXPECT_EQ(host.LogLines(), (std::vector<std::string>{
+                                   "Deleting preset: ", "preset file does not exist: " +
+                                                            (PresetFolder() / ".json").string()}));
+    EXPECT_TRUE(std::filesystem::exists(PresetFolder() / "blank.json"));
+}
+
+}  // namespace
+}  // namespace gui_test
