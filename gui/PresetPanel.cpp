@@ -233,7 +233,7 @@ void DrawDeleteButton(PresetPanel& panel) {
 void DrawReloadButton(PresetPanel& panel) {
     ImGui::SameLine();
     if (!ImGui::Button("Reload")) return;
-    RunGuarded("reloading the presets", [&] { panel.store.LoadPresets(); });
+    RunGuarded("reloading the presets", [&] { panel.store.Reload(); });
     const std::optional<CameraPreset> still = SelectedRecord(panel);
     Select(panel, still ? *still : CameraPreset{}, still ? panel.selectedFile : std::filesystem::path());
 }

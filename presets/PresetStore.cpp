@@ -177,6 +177,19 @@ void PresetStore::LoadPresets() {
     }
 }
 
+void PresetStore::Reload() {
+    try {
+        LoadPresets();
+    } catch (const std::exception&) {
+        // LoadPresets made the store unusable; it says why below, as at start-up.
+    }
+    LogUnavailable();
+}
+
+void PresetStore::LogUnavailable() const {
+    if (!Usable()) LogLine("Vistorb could not open its preset folder, presets are unavailable: {}", UnusableReason());
+}
+
 bool PresetStore::SetFileRecord(const fs::path& file, const std::optional<CameraPreset>& record) {
     const std::string key = FileKey(file);
     const auto held = fileRecords.find(key);

@@ -50,6 +50,10 @@ public:
     // of interrupted saves. Every later change acts in the folder this opened. Throws like the
     // constructor when the folder cannot be opened or read; the store is then unusable and empty.
     void LoadPresets();
+    // "Reload": LoadPresets, and where the folder cannot be opened, start-up's line for it.
+    void Reload();
+    // Start-up's line for a store that cannot act, saying why; nothing for a usable store.
+    void LogUnavailable() const;
 
     // The store belongs to one thread (after start-up, the render thread). Another thread reads
     // this instead, as of the last completed load or change: the record held in NAME.json at the

@@ -460,6 +460,30 @@ TEST_F(GuiPresetPanel, ARetunedPresetIsTheSelectionItsPreviewAndWhatApplyApplies
     EXPECT_EQ(Entry(kZed).settings.FOV, 60.0f);
 }
 
+// Moved aside by hand, the folder takes no change until "Reload", which opens the one at the path.
+TEST_F(GuiPresetPanel, ReloadAfterTheFolderMovedActsOnTheFolderAtThePath) {
+    ThreePresets();
+    ShowWindow();
+    const std::filesystem::path aside = PresetFolder().parent_path() / "aside";
+    std::filesystem::rename(PresetFolder(), aside);
+    PresetFile("Fresh", kClose);
+    host.ClearLog();
+    ASSERT_TRUE(gui.Press("Wide", "presets table"));
+    ASSERT_TRUE(gui.Press("Delete", kPanel));
+    ASSERT_EQ(host.LogLines().size(), 1u);
+    EXPECT_NE(host.LogLines()[0].find("press \"Reload\""), std::string::npos) << host.LogLines()[0];
+    EXPECT_TRUE(std::filesystem::exists(aside / "Wide.json"));
+    gui.Frame();  // the cleared selection hides the preview: the buttons move up
+
+    ASSERT_TRUE(gui.Press("Reload", kPanel));
+    gui.Frame();
+    EXPECT_EQ(PresetNames(), std::vector<std::string>{"Fresh"});
+    ASSERT_TRUE(gui.Press("Fresh", "presets table"));
+    ASSERT_TRUE(gui.Press("Delete", kPanel));
+    EXPECT_FALSE(std::filesystem::exists(PresetFolder() / "Fresh.json"));
+    EXPECT_TRUE(std::filesystem::exists(aside / "Wide.json"));
+}
+
 // Nothing selected: "Apply" applies nothing, even a preset whose name is empty, and "Delete"
 // removes no file.
 TEST_F(GuiPresetPanel, WithNothingSelectedApplyAndDeleteTouchNothing) {

@@ -216,7 +216,9 @@ TEST_F(InjectedFaults, EveryOperationLeavesTheStoreAndItsFilesConsistent) {
         for (const auto& l : opLines) said += l + " | ";
         SCOPED_TRACE(said);
         const Files after = PresetFiles();
-        if (moved) EXPECT_EQ(FilesIn(aside), asideBefore) << "nothing written where the user no longer looks";
+        if (moved) {
+            EXPECT_EQ(FilesIn(aside), asideBefore) << "nothing written where the user no longer looks";
+        }
 
         // No failure is reported without a fault behind it, and none twice.
         EXPECT_LE(static_cast<long>(outcome.failures.size()), faults);
@@ -227,8 +229,12 @@ TEST_F(InjectedFaults, EveryOperationLeavesTheStoreAndItsFilesConsistent) {
         if (kind == 4 || kind == 5) {
             EXPECT_EQ(after, before);  // a load never changes a preset file
             PresetStore& read = kind == 4 ? *loaded : store;
-            if (read.Usable() && outcome.failures.empty()) EXPECT_EQ(Records(read.presets), FreshLoad());
-            if (!read.Usable()) EXPECT_TRUE(read.presets.empty());
+            if (read.Usable() && outcome.failures.empty()) {
+                EXPECT_EQ(Records(read.presets), FreshLoad());
+            }
+            if (!read.Usable()) {
+                EXPECT_TRUE(read.presets.empty());
+            }
             // A Reload that could not read a file or a sub-folder caches the rest, as a start
             // would: the cache is a picture of the disk again after the next clean Reload.
             if (kind == 5 && !outcome.failures.empty()) handChanged = true;
@@ -250,10 +256,14 @@ TEST_F(InjectedFaults, EveryOperationLeavesTheStoreAndItsFilesConsistent) {
             EXPECT_EQ(after, expected);
         } else {
             EXPECT_EQ(after, before);
-            if (!handChanged) EXPECT_EQ(Records(store.presets), cachedBefore);
+            if (!handChanged) {
+                EXPECT_EQ(Records(store.presets), cachedBefore);
+            }
         }
         if (HasFailure()) ++losses;
-        if (store.Usable() && !handChanged) EXPECT_EQ(Records(store.presets), FreshLoad());
+        if (store.Usable() && !handChanged) {
+            EXPECT_EQ(Records(store.presets), FreshLoad());
+        }
         console.ClearLog();
         if (HasFailure()) break;
     }
