@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gui/ClippedText.h"
+#include "gui/PresetPanel.h"
 #include "gui/Sliders.h"
 #include "imgui.h"
 #include "imgui_internal.h"
@@ -11,33 +12,39 @@
 
 namespace {
 
-void RequestSave(const OverrideTabContext& context, bool allowReplace) {
-    context.requests.push_back({GuiRequest::Kind::SavePreset, {}, context.newPreset, allowReplace});
+// The save is done after the frame's table walk, away from the lock. The popup closes as the
+// save is asked for; if the store answers with a question instead, it opens again with it
+// (SavePopupAnswered).
+void RequestSave(const OverrideTabContext& context, unsigned popup, const PresetStore::Consent* consent) {
+    GuiRequest request{GuiRequest::Kind::SavePreset, {}, context.newPreset};
+    if (consent) request.consent = *consent;
+    request.popup = popup;
+    context.requests.push_back(std::move(request));
+    ForgetSavePopup(popup);
     ImGui::CloseCurrentPopup();
 }
 
 }  // namespace
 
-// "Save" writes the typed name's file, unless that file holds another preset: then the popup
-// asks, as the rename popup does, and only "Replace" overwrites it.
+// "Save" writes the typed name's file, unless that file holds another preset or one that does
+// not load: then the popup asks, naming the file and what it holds, and only "Replace" replaces
+// it (and only while it still holds what the question named).
 void DrawSavePresetPopup(const OverrideTabContext& context) {
+    const unsigned popup = ImGui::GetID("save_new_preset_popup");
+    const bool reopened = ReopenSavePopup(popup);
+    if (reopened) ImGui::OpenPopup("save_new_preset_popup");
     if (!ImGui::BeginPopup("save_new_preset_popup")) return;
-    // Whether the popup waits for an answer: kept in the popup's own state, forgotten whenever it
-    // opens again or the name is edited.
-    ImGuiStorage* state = ImGui::GetStateStorage();
-    const ImGuiID asking = ImGui::GetID("replace_question");
-    if (ImGui::IsWindowAppearing()) state->SetBool(asking, false);
-    if (InputTextString("Preset Name", context.newPreset.name)) state->SetBool(asking, false);
-    if (state->GetBool(asking)) {
-        ImGui::Text("A preset named \"%s\" already exists. Replace it?", context.newPreset.name.c_str());
-        if (ImGui::Button("Replace")) RequestSave(context, /*allowReplace=*/true);
+    // A question is forgotten whenever the popup opens afresh or the name is edited.
+    if (ImGui::IsWindowAppearing() && !reopened) ForgetSavePopup(popup);
+    if (InputTextString("Preset Name", context.newPreset.name)) ForgetSavePopup(popup);
+    const SavePopupState state = SavePopupStateOf(popup);
+    if (state.stage == SavePopupState::Stage::Asking) {
+        ImGui::Text("%s", state.question.c_str());
+        if (ImGui::Button("Replace")) RequestSave(context, popup, &state.consent);
         ImGui::SameLine();
-        if (ImGui::Button("Cancel")) state->SetBool(asking, false);
+        if (ImGui::Button("Cancel")) ForgetSavePopup(popup);
     } else if (ImGui::Button("Save")) {
-        if (context.store && context.store->SaveWouldReplace(context.newPreset.name))
-            state->SetBool(asking, true);
-        else
-            RequestSave(context, false);
+        RequestSave(context, popup, nullptr);
     }
     ImGui::EndPopup();
 }

@@ -12,8 +12,8 @@ struct OverrideTabContext {
     bool selected;            // the camera follows this player: select the tab
     CameraPreset& newPreset;  // record of the save-new-preset popup
     GuiRequests& requests;    // an apply after every change the camera must see; the popup's save
-    // Asked (from its cache only, no file touched: the tabs draw with the table locked) whether a
-    // save would replace another preset's file, so that the popup asks first. None: never asks.
+    // Not asked while drawing (the tabs draw with the table locked, and a save's question comes
+    // from the disk): kept for the callers that hand it.
     const PresetStore* store = nullptr;
 };
 
@@ -24,6 +24,7 @@ struct OverrideTabContext {
 bool DrawCameraOverrideTab(const std::string& key, CameraOverride& override, const OverrideTabContext& context);
 
 // The save popup "save_new_preset_popup" of context.newPreset, in the current id scope: "Preset
-// Name", then "Save" (or, for a name whose file holds another preset, the question and
-// "Replace"), which adds a SavePreset request. "Save Preset" opens it, and so does "Paste".
+// Name", then "Save", which adds a SavePreset request; the popup closes once the store's answer
+// comes (SavePopupAnswered), or shows its question and "Replace". "Save Preset" opens it, and so
+// does "Paste".
 void DrawSavePresetPopup(const OverrideTabContext& context);

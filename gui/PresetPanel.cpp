@@ -3,6 +3,7 @@
 #include "gui/PresetPanel.h"
 
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -24,25 +25,40 @@ namespace {
 // Room for the visible part of a name that does not fit its row.
 constexpr size_t kLabelBytes = 512;
 
+bool SameRecord(const CameraPreset& a, const CameraPreset& b) {
+    if (a.name != b.name) return false;
+    for (const CameraValue& value : kCameraValues)
+        if (!(a.settings.*value.member == b.settings.*value.member)) return false;
+    return true;
+}
+
 // One selectable row, the name cut where the row ends. Names need not be unique (nor non-empty);
-// the row number keeps their ids apart.
-void DrawPresetRow(PresetPanel& panel, size_t index, float width) {
+// the row number keeps their ids apart, and the highlight goes by the selected file's record.
+void DrawPresetRow(PresetPanel& panel, const std::optional<CameraPreset>& selected, size_t index, float width) {
     const CameraPreset& preset = panel.store.presets[index];
     char buffer[kLabelBytes];
     const char* label = VisibleLabel(preset.name.c_str(), preset.name.size(), width, buffer, sizeof buffer);
     ImGui::PushID(static_cast<int>(index));
-    if (ImGui::Selectable(label, preset.name == panel.selected.name, 0)) panel.selected = preset;
+    // A record the cache holds without a file can only be told by its name.
+    const bool highlighted = selected ? SameRecord(preset, *selected)
+                                      : panel.selectedFile.empty() && preset.name == panel.selected.name &&
+                                            !preset.name.empty();
+    if (ImGui::Selectable(label, highlighted, 0)) {
+        const CameraPreset chosen = preset;
+        Select(panel, chosen, panel.store.FileOfRecord(chosen).value_or(std::filesystem::path()));
+    }
     ImGui::PopID();
 }
 
 // Every preset, but only the rows in view are laid out: a frame costs the same with ten presets
 // or ten thousand.
 void DrawAllPresetRows(PresetPanel& panel, float width) {
+    const std::optional<CameraPreset> selected = SelectedRecord(panel);
     ImGuiListClipper clipper;
     clipper.Begin(static_cast<int>(panel.store.presets.size()));
     while (clipper.Step())
         for (int row = clipper.DisplayStart; row < clipper.DisplayEnd; ++row)
-            DrawPresetRow(panel, static_cast<size_t>(row), width);
+            DrawPresetRow(panel, selected, static_cast<size_t>(row), width);
 }
 
 // The indices of the presets whose name contains the search text, any case, kept from frame to
@@ -94,23 +110,59 @@ void DrawMatchingPresetRows(PresetPanel& panel, ImGuiID comboId, std::string_vie
     if (ImGui::IsWindowAppearing() || !matching.BuiltFor(comboId, presets, search))
         matching.Build(comboId, presets, search);
 
+    const std::optional<CameraPreset> selected = SelectedRecord(panel);
     ImGuiListClipper clipper;
     clipper.Begin(static_cast<int>(matching.indices.size()));
     while (clipper.Step())
         for (int row = clipper.DisplayStart; row < clipper.DisplayEnd; ++row)
-            DrawPresetRow(panel, matching.indices[static_cast<size_t>(row)], width);
+            DrawPresetRow(panel, selected, matching.indices[static_cast<size_t>(row)], width);
 }
 
-// Whether the cache holds `preset`: its name with exactly its values.
-bool CachedAsIs(const PresetStore& store, const CameraPreset& preset) {
-    const auto cached = store.FindPreset(preset.name);
-    if (!cached) return false;
-    for (const CameraValue& value : kCameraValues)
-        if (!(cached->settings.*value.member == preset.settings.*value.member)) return false;
+// The save popups waiting on the store, by popup id; one GUI thread draws them.
+std::mutex savePopupsLock;
+std::map<unsigned, SavePopupState> savePopups;
+
+}  // namespace
+
+std::optional<CameraPreset> SelectedRecord(const PresetPanel& panel) {
+    if (panel.selectedFile.empty() || panel.selected.name.empty()) return std::nullopt;
+    std::optional<CameraPreset> record = panel.store.RecordOfFile(panel.selectedFile);
+    if (!record || record->name != panel.selected.name) return std::nullopt;
+    return record;
+}
+
+void Select(PresetPanel& panel, const CameraPreset& preset, const std::filesystem::path& file) {
+    panel.selected = preset;
+    panel.selectedFile = file;
+}
+
+SavePopupState SavePopupStateOf(unsigned popup) {
+    const std::lock_guard<std::mutex> lock(savePopupsLock);
+    const auto found = savePopups.find(popup);
+    return found == savePopups.end() ? SavePopupState{} : found->second;
+}
+
+// A refusal has said why in the console, as a save always did; only a question is kept.
+void SavePopupAnswered(unsigned popup, const PresetStore::Answer& answer) {
+    const std::lock_guard<std::mutex> lock(savePopupsLock);
+    if (answer.outcome == PresetStore::Answer::Outcome::Ask)
+        savePopups[popup] = SavePopupState{SavePopupState::Stage::Asking, answer.question, answer.consent, true};
+    else
+        savePopups.erase(popup);
+}
+
+bool ReopenSavePopup(unsigned popup) {
+    const std::lock_guard<std::mutex> lock(savePopupsLock);
+    const auto found = savePopups.find(popup);
+    if (found == savePopups.end() || !found->second.reopen) return false;
+    found->second.reopen = false;
     return true;
 }
 
-}  // namespace
+void ForgetSavePopup(unsigned popup) {
+    const std::lock_guard<std::mutex> lock(savePopupsLock);
+    savePopups.erase(popup);
+}
 
 void DrawPresetCombo(PresetPanel& panel) {
     const ImGuiID comboId = ImGui::GetID("Presets");
@@ -174,78 +226,71 @@ void DrawDeleteButton(PresetPanel& panel) {
     }
     if (deletePressed) {
         RunGuarded("deleting a preset", [&] { panel.store.DeletePreset(panel.selected.name); });
-        panel.selected = CameraPreset{};
+        Select(panel, CameraPreset{}, {});
     }
 }
 
 void DrawReloadButton(PresetPanel& panel) {
     ImGui::SameLine();
     if (!ImGui::Button("Reload")) return;
-    RunGuarded("reloading the presets", [&] { panel.store.LoadPresets(); });
-    const std::optional<CameraPreset> still = panel.store.FindPreset(panel.selected.name);
-    panel.selected = still ? *still : CameraPreset{};
+    RunGuarded("reloading the presets", [&] { panel.store.Reload(); });
+    const std::optional<CameraPreset> still = SelectedRecord(panel);
+    Select(panel, still ? *still : CameraPreset{}, still ? panel.selectedFile : std::filesystem::path());
 }
 
 namespace {
 
-// The end of a rename, whatever the store did: the selection follows the new name.
-void FinishRename(PresetPanel& panel) {
-    // A rename that was refused or not saved leaves the old preset in place: it stays selected,
-    // so the selection never names a preset that does not exist.
-    const bool oldStillThere = panel.store.FindPreset(panel.selected.name).has_value();
-    if (CachedAsIs(panel.store, panel.rename) || !oldStillThere) panel.selected = panel.rename;
+// The end of a rename, whatever the store did. Written: the selection is the file just written,
+// with the values just saved. Not written: the old preset stays selected while its file still
+// holds it; otherwise the selection takes the new name, which no file holds.
+void FinishRename(PresetPanel& panel, const PresetStore::Answer& answer) {
+    if (answer.outcome == PresetStore::Answer::Outcome::Done)
+        Select(panel, panel.rename, answer.file);
+    else if (!SelectedRecord(panel))
+        Select(panel, panel.rename, {});
     ImGui::CloseCurrentPopup();
 }
 
-// "Save" in the rename popup. True when the new name belongs to another preset, which only an
-// explicit "Replace" may overwrite.
-bool SaveRename(PresetPanel& panel) {
-    bool ask = false;
+// "Save" in the rename popup, or "Replace" with the consent the question gave. The question, if
+// the store asks one, goes into `asking`.
+void SaveRename(PresetPanel& panel, const PresetStore::Consent* consent, unsigned popup) {
+    PresetStore::Answer answer;
     RunGuarded("updating a preset", [&] {
         // The store drops the old preset only once the new one is written, so a failed save
         // never costs the user the preset they had.
         if (!panel.store.FindPreset(panel.selected.name))
             LogLine("Failed to find the old preset to update");
-        else if (panel.store.RenameWouldOverwrite(panel.selected.name, panel.rename.name))
-            ask = true;
         else
-            panel.store.ReplacePreset(panel.selected.name, panel.rename);
+            answer = panel.store.Rename(panel.selected.name, panel.rename, consent);
     });
-    return ask;
-}
-
-// The question in place of "Save" while the new name is taken. Returns whether it still stands.
-bool DrawReplaceQuestion(PresetPanel& panel) {
-    ImGui::Text("A preset named \"%s\" already exists. Replace it?", panel.rename.name.c_str());
-    if (ImGui::Button("Replace")) {
-        RunGuarded("updating a preset",
-                   [&] { panel.store.ReplacePreset(panel.selected.name, panel.rename, /*allowReplace=*/true); });
-        FinishRename(panel);
-        return false;
+    if (answer.outcome == PresetStore::Answer::Outcome::Ask) {
+        SavePopupAnswered(popup, answer);
+        ReopenSavePopup(popup);  // the rename popup is still open
+        return;
     }
-    ImGui::SameLine();
-    return !ImGui::Button("Cancel");
+    ForgetSavePopup(popup);
+    FinishRename(panel, answer);
 }
 
 }  // namespace
 
 void DrawRenamePopup(PresetPanel& panel) {
     if (!ImGui::BeginPopup("rename_popup")) return;
-    // Whether the popup waits for an answer about replacing another preset: kept in the popup's
-    // own state, forgotten whenever it opens again or the name is edited.
-    ImGuiStorage* state = ImGui::GetStateStorage();
-    const ImGuiID asking = ImGui::GetID("replace_question");
-    if (ImGui::IsWindowAppearing()) state->SetBool(asking, false);
+    // The question waits in the popup's own entry, forgotten whenever it opens again or the name
+    // is edited.
+    const unsigned popup = ImGui::GetID("replace_question");
+    if (ImGui::IsWindowAppearing()) ForgetSavePopup(popup);
 
-    if (InputTextString("Preset Name", panel.rename.name)) state->SetBool(asking, false);
+    if (InputTextString("Preset Name", panel.rename.name)) ForgetSavePopup(popup);
     DrawCameraSettingsSliders(panel.rename.settings);
-    if (state->GetBool(asking)) {
-        state->SetBool(asking, DrawReplaceQuestion(panel));
+    const SavePopupState state = SavePopupStateOf(popup);
+    if (state.stage == SavePopupState::Stage::Asking) {
+        ImGui::Text("%s", state.question.c_str());
+        if (ImGui::Button("Replace")) SaveRename(panel, &state.consent, popup);
+        ImGui::SameLine();
+        if (ImGui::Button("Cancel")) ForgetSavePopup(popup);
     } else if (ImGui::Button("Save")) {
-        if (SaveRename(panel))
-            state->SetBool(asking, true);
-        else
-            FinishRename(panel);
+        SaveRename(panel, nullptr, popup);
     }
     ImGui::EndPopup();
 }

@@ -35,8 +35,8 @@ bool RowButton(const char* label, bool enabled) {
 // onto the slider grid every frame (a file's Stiffness 0.45 becomes the grid's 0.45000002), and
 // what is copied or applied must be the preset itself, as "Apply" gives it.
 CameraPreset SelectedPreset(const PresetPanel& panel) {
-    const std::optional<CameraPreset> cached = panel.store.FindPreset(panel.selected.name);
-    return cached ? *cached : panel.selected;
+    const std::optional<CameraPreset> record = SelectedRecord(panel);
+    return record ? *record : panel.selected;
 }
 
 // The names of the values whose flag is `flag`, in record order, joined by commas.

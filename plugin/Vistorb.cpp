@@ -31,8 +31,7 @@ void Vistorb::onLoad() {
         LogLine("Vistorb could not find the host's data folder: {}", e.what());
     }
     presetStore = PresetStore::Open(folder);
-    if (!presetStore.Usable())
-        LogLine("Vistorb could not open its preset folder, presets are unavailable: {}", presetStore.UnusableReason());
+    presetStore.LogUnavailable();
 
     cvarManager->registerNotifier(
         "vistorb_set", [this](std::vector<std::string> words) { HandleSetCommand(std::move(words)); }, "", 0);

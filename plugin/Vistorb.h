@@ -30,6 +30,7 @@ public:
     std::string focusedId;
     CameraPreset newPreset;
     CameraPreset selectedPreset;
+    std::filesystem::path selectedPresetFile;  // the file the selection is; empty: nothing selected
     CameraPreset renamePreset;
     char presetSearch[64] = {};
     bool isWindowOpen = false;

@@ -13,8 +13,8 @@
 
 namespace {
 PresetPanel PanelOf(Vistorb& plugin) {
-    return PresetPanel{plugin.presetStore, plugin.selectedPreset, plugin.renamePreset, plugin.presetSearch,
-                       sizeof plugin.presetSearch};
+    return PresetPanel{plugin.presetStore, plugin.selectedPreset,      plugin.renamePreset,
+                       plugin.presetSearch, sizeof plugin.presetSearch, plugin.selectedPresetFile};
 }
 }  // namespace
 
@@ -76,7 +76,16 @@ void Vistorb::CarryOutGuiRequests(const GuiRequests& requests) {
             });
             break;
         case GuiRequest::Kind::SavePreset:
-            RunGuarded("saving a preset", [&] { presetStore.AddPreset(request.preset, request.allowReplace); });
+            RunGuarded("saving a preset", [&] {
+                const PresetStore::Answer answer =
+                    presetStore.Save(request.preset, request.consent ? &*request.consent : nullptr);
+                SavePopupAnswered(request.popup, answer);
+                // The selection is the file just written: the preview and "Apply" show what was saved.
+                if (answer.outcome == PresetStore::Answer::Outcome::Done) {
+                    PresetPanel panel = PanelOf(*this);
+                    Select(panel, request.preset, answer.file);
+                }
+            });
             break;
         }
     }
@@ -102,7 +111,9 @@ void Vistorb::DrawPresetCombo() {
 void Vistorb::DrawPresetActions() {
     const bool hasFocusEntry = CameraState().HasFocusedEntry();
     const auto applySelected = [this] {
-        const auto preset = presetStore.FindPreset(selectedPreset.name);
+        // The selected file's record: of two presets with one name, the one the user picked or
+        // just saved. Nothing selected, nothing applied.
+        const auto preset = SelectedRecord(PanelOf(*this));
         if (!preset) return;
         // Looked up again: the game thread may have rebuilt the table since the check above.
         std::optional<CameraOverride> applied = CameraState().EditFocused([&](CameraOverride& entry) {

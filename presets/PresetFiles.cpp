@@ -50,17 +50,17 @@ void ReadWhole(int fd, size_t expected, FileRead& read) {
         done += static_cast<size_t>(got);
         if (done < read.text.size()) break;
     }
+    // Shorter than the size the file had when opened: a read that failed half-way, never taken
+    // for the file's text (a change decides from it).
+    if (read.outcome == FileRead::Outcome::Text && done < expected) {
+        read.outcome = FileRead::Outcome::ReadFailed;
+        read.error = EIO;
+    }
     read.text.resize(read.outcome == FileRead::Outcome::Text ? done : 0);
 }
 #endif
 
 }  // namespace
-
-bool IsTempFileName(const std::string& name) {
-    const std::string prefix = kTempPrefix, suffix = kTempSuffix;
-    return name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
-           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 
 #ifdef _WIN32
 // No FIFOs to hang on here; the size is checked before the bytes are read. Text mode, as the

@@ -4,6 +4,7 @@
 // every platform difference lives behind them.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,17 @@ namespace preset_files {
 constexpr std::uintmax_t kMaxPresetFileSize = 1024 * 1024;
 
 // Temporary files of a save in progress: never named like a preset, so a left-over one is never
-// read as a preset, and recognisable so that the next load can remove it.
+// read as a preset, and named after the saving process (its id and start stamp) so that a load
+// removes only its own left-overs and those of processes that are gone.
 constexpr const char* kTempPrefix = ".vistorb-save-";
 constexpr const char* kTempSuffix = ".tmp";
 bool IsTempFileName(const std::string& fileName);
+// A fresh temporary name for a save of this process, counted as in progress until TempFileDone.
+std::filesystem::path NewTempFileName();
+void TempFileDone(const std::filesystem::path& temp);
+// Whether a temporary file is a left-over: its process is gone, or it is this process's and no
+// save of it is in progress. A name of another form is never one.
+bool IsStaleTempFile(const std::string& fileName);
 
 struct FileRead {
     enum class Outcome { Text, NotRegular, TooLarge, ReadFailed };

@@ -41,9 +41,10 @@ void ReadOnePreset(const fs::path& top, const fs::path& file, bool entryWasLink,
     }
 }
 
-// A save cut short by a kill leaves its temporary file; only ours, and only regular files.
+// A save cut short by a kill leaves its temporary file; only a left-over of ours, and only
+// regular files: a save in progress in another process keeps its file.
 void RemoveLeftOver(const fs::path& file) {
-    if (!IsTempFileName(PathText(file.filename()))) return;
+    if (!IsStaleTempFile(PathText(file.filename()))) return;
     std::error_code error;
     if (fs::remove(file, error)) {
         LogLine("Removed the left-over file of an interrupted save: {}", PathText(file));

@@ -38,16 +38,11 @@ std::string ErrnoText(int error) {
 
 int LastErrno() { return errno ? errno : EIO; }
 
-fs::path TempName() {
-    static std::atomic<unsigned long long> counter{0};
-    const auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-#if defined(_WIN32)
-    const long process = _getpid();
-#else
-    const long process = static_cast<long>(getpid());
-#endif
-    return fs::path(fmt::format("{}{:x}-{:x}-{}{}", kTempPrefix, process, stamp, counter.fetch_add(1), kTempSuffix));
-}
+// The staged file stops being a save in progress however the rename ends.
+struct SaveEnds {
+    const fs::path& temp;
+    ~SaveEnds() { TempFileDone(temp); }
+};
 
 // Writes all of the text, across short writes and interrupted calls. Returns errno or 0.
 int WriteAll(int fd, const std::string& text) {
@@ -70,20 +65,34 @@ int WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
-FolderHandle::FolderHandle(FolderHandle&& other) noexcept { *this = std::move(other); }
+// Moves go through swap, so that no member is ever used after a destructor ran: the handle
+// moved onto closes with the temporary that takes it over.
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept { swap(other); }
 
 FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
-    if (this == &other) return *this;
-    this->~FolderHandle();
-    path = std::move(other.path);
-#if defined(_WIN32)
-    open = std::exchange(other.open, false);
-    volume = other.volume;
-    index = other.index;
-#else
-    fd = std::exchange(other.fd, -1);
-#endif
+    FolderHandle taken(std::move(other));
+    swap(taken);
     return *this;
+}
+
+void FolderHandle::swap(FolderHandle& other) noexcept {
+    using std::swap;
+    swap(path, other.path);
+#if defined(_WIN32)
+    swap(open, other.open);
+    swap(volume, other.volume);
+    swap(index, other.index);
+#else
+    swap(fd, other.fd);
+    swap(device, other.device);
+    swap(inode, other.inode);
+#endif
+}
+
+static std::string FolderGoneText(const fs::path& folder) {
+    return fmt::format("the folder at {} is no longer the one that was opened (moved, removed or replaced); press "
+                       "\"Reload\" to open it again",
+                       PathText(folder));
 }
 
 #if !defined(_WIN32)
@@ -98,20 +107,36 @@ FolderHandle FolderHandle::Open(const fs::path& folder) {
     FolderHandle handle;
     handle.path = folder;
     handle.fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info {};
     if (handle.fd < 0) {
         const int error = LastErrno();
-        // ELOOP from O_NOFOLLOW: the folder's own entry is a link.
-        throw fs::filesystem_error(error == ELOOP ? "cannot open the preset folder, it is a symbolic link"
-                                                  : "cannot open the preset folder",
+        // O_NOFOLLOW on a link gives ELOOP on some systems and ENOTDIR (with O_DIRECTORY) on
+        // Linux, so the entry itself tells.
+        const bool link = ::lstat(folder.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+        throw fs::filesystem_error(link ? "cannot open the preset folder, it is a symbolic link"
+                                        : "cannot open the preset folder",
                                    folder, std::error_code(error, std::generic_category()));
     }
+    if (::fstat(handle.fd, &info) != 0)
+        throw fs::filesystem_error("cannot open the preset folder", folder,
+                                   std::error_code(LastErrno(), std::generic_category()));
+    handle.device = static_cast<unsigned long long>(info.st_dev);
+    handle.inode = static_cast<unsigned long long>(info.st_ino);
     return handle;
 }
 
 bool FolderHandle::IsOpen() const { return fd >= 0; }
 
+// The path's own last part, a link not followed: a link put in the folder's place is not it.
 void FolderHandle::CheckStillThere() const {
     if (fd < 0) throw std::runtime_error("the preset folder is not open");
+    struct stat now {};
+    if (::lstat(path.c_str(), &now) != 0 && errno != ENOENT && errno != ENOTDIR)
+        throw std::runtime_error(fmt::format("could not look at the preset folder {}: {}", PathText(path),
+                                             ErrnoText(LastErrno())));
+    if (::lstat(path.c_str(), &now) != 0 || !S_ISDIR(now.st_mode) ||
+        static_cast<unsigned long long>(now.st_dev) != device || static_cast<unsigned long long>(now.st_ino) != inode)
+        throw std::runtime_error(FolderGoneText(path));
 }
 
 FolderHandle::EntryType FolderHandle::TypeOf(const fs::path& name, std::error_code& error) const {
@@ -140,11 +165,16 @@ FileRead FolderHandle::Read(const fs::path& name) const {
     return ReadDescriptor(file);
 }
 
+// Within one change the descriptor is the folder: the path was checked once when it began.
 fs::path FolderHandle::Stage(const std::string& text, const fs::path& forFile) const {
-    CheckStillThere();
-    const fs::path temp = TempName();
+    if (fd < 0) throw std::runtime_error("the preset folder is not open");
+    const fs::path temp = NewTempFileName();
     const int file = ::openat(fd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (file < 0) throw std::runtime_error(fmt::format("could not create a file in {}: {}", PathText(path), ErrnoText(errno)));
+    if (file < 0) {
+        const int error = errno;
+        TempFileDone(temp);
+        throw std::runtime_error(fmt::format("could not create a file in {}: {}", PathText(path), ErrnoText(error)));
+    }
     // Flushed before the rename: without it a power cut can leave the renamed file empty on file
     // systems that reorder data and metadata writes.
     int error = WriteAll(file, text);
@@ -152,6 +182,7 @@ fs::path FolderHandle::Stage(const std::string& text, const fs::path& forFile) c
     if (::close(file) != 0 && error == 0) error = LastErrno();
     if (error != 0) {
         ::unlinkat(fd, temp.c_str(), 0);
+        TempFileDone(temp);
         throw std::runtime_error(fmt::format("could not write {}: {}", PathText(PathOf(forFile)), ErrnoText(error)));
     }
     return temp;
@@ -176,6 +207,7 @@ int RenameNoReplace(int folder, const fs::path& temp, const fs::path& name) {
 }  // namespace
 
 bool FolderHandle::Commit(const fs::path& temp, const fs::path& name, bool replace, std::string& unflushed) const {
+    const SaveEnds ends{temp};
     const int error = replace ? (::renameat(fd, temp.c_str(), fd, name.c_str()) == 0 ? 0 : LastErrno())
                               : RenameNoReplace(fd, temp, name);
     if (error != 0) {
@@ -189,7 +221,7 @@ bool FolderHandle::Commit(const fs::path& temp, const fs::path& name, bool repla
 }
 
 std::error_code FolderHandle::Remove(const fs::path& name) const {
-    CheckStillThere();
+    if (fd < 0) return std::make_error_code(std::errc::bad_file_descriptor);
     if (::unlinkat(fd, name.c_str(), 0) != 0) return std::error_code(LastErrno(), std::generic_category());
     ::fsync(fd);  // the file is gone either way; only the removal's durability is at stake
     return {};
@@ -249,8 +281,7 @@ void FolderHandle::CheckStillThere() const {
     unsigned long nowVolume = 0;
     unsigned long long nowIndex = 0;
     if (!IdentityOf(path, nowVolume, nowIndex) || nowVolume != volume || nowIndex != index)
-        throw std::runtime_error(fmt::format("the preset folder {} is not the folder opened at start-up any more",
-                                             PathText(path)));
+        throw std::runtime_error(FolderGoneText(path));
 }
 
 FolderHandle::EntryType FolderHandle::TypeOf(const fs::path& name, std::error_code& error) const {
@@ -269,23 +300,29 @@ FileRead FolderHandle::Read(const fs::path& name) const { return ReadPresetFile(
 
 fs::path FolderHandle::Stage(const std::string& text, const fs::path& forFile) const {
     CheckStillThere();
-    const fs::path temp = TempName();
+    const fs::path temp = NewTempFileName();
     const fs::path full = PathOf(temp);
     // Text mode, as the host's own runtime writes a text file: every LF goes out as CR LF.
     const int file = ::_wopen(full.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
-    if (file < 0) throw std::runtime_error(fmt::format("could not create a file in {}: {}", PathText(path), ErrnoText(errno)));
+    if (file < 0) {
+        const int error = errno;
+        TempFileDone(temp);
+        throw std::runtime_error(fmt::format("could not create a file in {}: {}", PathText(path), ErrnoText(error)));
+    }
     // _commit is FlushFileBuffers: the bytes are on the disk before the rename makes them the preset.
     int error = WriteAll(file, text);
     if (error == 0 && ::_commit(file) != 0) error = LastErrno();
     if (::_close(file) != 0 && error == 0) error = LastErrno();
     if (error != 0) {
         ::_wunlink(full.c_str());
+        TempFileDone(temp);
         throw std::runtime_error(fmt::format("could not write {}: {}", PathText(PathOf(forFile)), ErrnoText(error)));
     }
     return temp;
 }
 
 bool FolderHandle::Commit(const fs::path& temp, const fs::path& name, bool replace, std::string&) const {
+    const SaveEnds ends{temp};
     // MOVEFILE_WRITE_THROUGH returns only once the rename is on the disk. Without
     // MOVEFILE_REPLACE_EXISTING an existing file is never replaced, even one that appeared since
     // the store looked. A file another program holds open cannot be replaced either.

@@ -25,6 +25,7 @@ public:
     ~FolderHandle();
     FolderHandle(FolderHandle&& other) noexcept;
     FolderHandle& operator=(FolderHandle&& other) noexcept;
+    void swap(FolderHandle& other) noexcept;
     FolderHandle(const FolderHandle&) = delete;
     FolderHandle& operator=(const FolderHandle&) = delete;
 
@@ -37,8 +38,9 @@ public:
     // The opened folder's entry `name` (one file name) as a path, for log lines.
     std::filesystem::path PathOf(const std::filesystem::path& name) const { return path / name; }
 
-    // Throws std::runtime_error with a sentence when operations cannot act in the opened folder
-    // any more (Windows: its path now leads elsewhere).
+    // Throws std::runtime_error with a sentence when the folder at the path is no longer the one
+    // opened (moved, removed or replaced since): acting in it would write where the user no
+    // longer looks, and acting at the path would act on a folder nobody loaded.
     void CheckStillThere() const;
     // The entry's own type, a link not followed; `error` says why for Unknown.
     EntryType TypeOf(const std::filesystem::path& name, std::error_code& error) const;
@@ -64,7 +66,10 @@ private:
     unsigned long long index = 0;
 #else
     int fd = -1;
+    unsigned long long device = 0, inode = 0;  // of the folder opened, to compare with the path's
 #endif
 };
+
+inline void swap(FolderHandle& a, FolderHandle& b) noexcept { a.swap(b); }
 
 }  // namespace preset_files

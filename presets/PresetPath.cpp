@@ -6,7 +6,6 @@
 #include <windows.h>
 #endif
 
-#include "core/LogLine.h"
 #include "presets/CameraPreset.h"
 
 namespace fs = std::filesystem;
@@ -34,13 +33,6 @@ bool IsValidUtf8(const std::string& text) {
                                                static_cast<int>(text.size()), nullptr, 0) > 0;
 }
 
-std::wstring Wide(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                                           static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return wide;
-}
 #endif
 
 }  // namespace
@@ -53,8 +45,6 @@ fs::path PresetFileNameFor(const std::string& name) {
 #endif
     return fs::path(PresetFileName(name));
 }
-
-fs::path PresetFilePathFor(const fs::path& folder, const std::string& name) { return folder / PresetFileNameFor(name); }
 
 std::optional<fs::path> LegacyPresetFileName(const std::string& name) {
 #if defined(_WIN32)
@@ -97,27 +87,4 @@ const char* WindowsNameProblem(const std::string& name) {
     }
     if (IsReservedDeviceName(name)) return "Windows reserves it for a device";
     return nullptr;
-}
-
-bool SameFileName(const std::string& a, const std::string& b) {
-    if (a == b) return true;
-#if defined(_WIN32)
-    // The file system's own case rule, not just ASCII: "Ä" and "ä" are one file name too.
-    const std::wstring wa = Wide(a), wb = Wide(b);
-    return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),
-                                TRUE) == CSTR_EQUAL;
-#else
-    return false;
-#endif
-}
-
-bool SharesFileWithCached(const std::vector<CameraPreset>& presets, const std::string& name,
-                          const std::string& except, const char* refusal) {
-    for (const CameraPreset& record : presets) {
-        if (record.name == name || record.name == except || !SameFileName(record.name, name)) continue;
-        LogLine("{}, the name \"{}\" shares its file with the preset \"{}\": file names ignore case here", refusal,
-                name, record.name);
-        return true;
-    }
-    return false;
 }

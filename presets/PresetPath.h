@@ -5,16 +5,13 @@
 // path is made from the UTF-8 text (a wide path), so every character reaches the file name;
 // earlier versions made it through the ANSI code page, and the files they wrote are still
 // found by delete and rename and replaced by a save (LegacyPresetFileName). Windows also refuses some names and
-// ignores case in file names: WindowsNameProblem and SameFileName tell.
+// ignores case in file names: WindowsNameProblem and FileKey tell.
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <vector>
 
 // The name followed by ".json", as a file name of the preset folder.
 std::filesystem::path PresetFileNameFor(const std::string& name);
-// The folder joined with that file name.
-std::filesystem::path PresetFilePathFor(const std::filesystem::path& folder, const std::string& name);
 
 // Windows only: the file name an earlier version wrote for the name, when it is not the same.
 std::optional<std::filesystem::path> LegacyPresetFileName(const std::string& name);
@@ -29,15 +26,3 @@ std::string PathText(const std::filesystem::path& path);
 // Why Windows cannot hold a file named after the name (reserved device name, a character it
 // refuses), or nullptr. A trailing dot or space is kept: the file name ends in ".json". Pure text rules, so they can be tested anywhere.
 const char* WindowsNameProblem(const std::string& name);
-
-// Whether two names lead to the same file: byte equality where file names keep case, equality
-// ignoring case (as the file system compares) on Windows.
-bool SameFileName(const std::string& a, const std::string& b);
-
-struct CameraPreset;
-
-// True, after one log line starting with `refusal`, when a cached preset of another name (not
-// `name`, not `except`) would share the name's file: one preset's save or delete must never
-// overwrite or remove another's file. Never true where file names keep case.
-bool SharesFileWithCached(const std::vector<CameraPreset>& presets, const std::string& name,
-                          const std::string& except, const char* refusal);

@@ -73,36 +73,27 @@ const char* PresetNameProblem(const std::string& name) {
     return nullptr;
 }
 
-PresetStore::PresetStore(fs::path folder) : presetFolder(std::move(folder)) { OpenFolder(); }
+PresetStore::PresetStore(fs::path folder) : presetFolder(std::move(folder)) { LoadPresets(); }
 
 PresetStore PresetStore::Open(fs::path folder) {
     PresetStore store;
     store.presetFolder = std::move(folder);
     try {
-        store.OpenFolder();
-    } catch (const std::exception& e) {
-        store.presets.clear();
-        store.fileRecords.clear();
-        store.unusableReason = e.what();
-        store.Publish();
+        store.LoadPresets();
+    } catch (const std::exception&) {
+        // LoadPresets has made the store unusable and says why.
     }
     return store;
 }
 
-// A relative folder would resolve against whatever the working directory is (in the game, the
-// game's own folder), so it is refused before anything is created.
-void PresetStore::OpenFolder() {
-    if (!presetFolder.is_absolute()) {
-        unusableReason = fmt::format("the preset folder \"{}\" is not an absolute path", PathText(presetFolder));
-        throw fs::filesystem_error(unusableReason, presetFolder, std::make_error_code(std::errc::invalid_argument));
-    }
-    try {
-        fs::create_directories(presetFolder);
-    } catch (const std::exception& e) {
-        unusableReason = e.what();
-        throw;
-    }
-    LoadPresets();
+// A store that could not open its folder holds nothing and acts nowhere, exactly as at a
+// start-up that failed.
+void PresetStore::ForgetFolder(const std::string& why) {
+    unusableReason = why;
+    folderHandle = preset_files::FolderHandle();
+    presets.clear();
+    fileRecords.clear();
+    Publish();
 }
 
 bool PresetStore::Usable() const { return unusableReason.empty() && folderHandle.IsOpen(); }
@@ -150,23 +141,23 @@ fs::path PresetStore::PresetFilePath(const std::string& name) const {
     return folderHandle.PathOf(PresetFileNameFor(name));
 }
 
+// A relative folder would resolve against whatever the working directory is (in the game, the
+// game's own folder), so it is refused before anything is created. The folder is opened afresh
+// every time: a Reload after the folder was moved, removed or replaced acts in what it reads.
 void PresetStore::LoadPresets() {
     try {
         if (!presetFolder.is_absolute()) {
-            throw fs::filesystem_error("the preset folder is not an absolute path", presetFolder,
-                                       std::make_error_code(std::errc::invalid_argument));
+            const std::string why =
+                fmt::format("the preset folder \"{}\" is not an absolute path", PathText(presetFolder));
+            ForgetFolder(why);
+            throw fs::filesystem_error(why, presetFolder, std::make_error_code(std::errc::invalid_argument));
         }
-        if (!fs::exists(presetFolder)) {
-            LogLine("Preset folder missing. ({})", PathText(presetFolder));
-            unusableReason = fmt::format("the preset folder {} is missing", PathText(presetFolder));
-            return;
-        }
-        // The folder is opened once; every later change acts in it, wherever its path leads.
-        if (!folderHandle.IsOpen() || folderHandle.Path() != presetFolder)
-            folderHandle = preset_files::FolderHandle::Open(presetFolder);
+        fs::create_directories(presetFolder);
+        preset_files::FolderHandle opened = preset_files::FolderHandle::Open(presetFolder);
         LogLine("Reading camera preset json files recursively from {}", PathText(presetFolder));
         std::vector<preset_files::LoadedPreset> loaded = preset_files::ReadPresetFolder(presetFolder);
         LogLine("Done reading camera presets");
+        folderHandle = std::move(opened);
         presets.clear();
         fileRecords.clear();
         for (preset_files::LoadedPreset& one : loaded) {
@@ -177,10 +168,26 @@ void PresetStore::LoadPresets() {
         std::sort(presets.begin(), presets.end(), NameLess);
         unusableReason.clear();
         Publish();
+    } catch (const fs::filesystem_error& e) {
+        if (e.code() != std::errc::invalid_argument || presetFolder.is_absolute()) ForgetFolder(e.what());
+        throw;
     } catch (const std::exception& e) {
-        unusableReason = e.what();
+        ForgetFolder(e.what());
         throw;
     }
+}
+
+void PresetStore::Reload() {
+    try {
+        LoadPresets();
+    } catch (const std::exception&) {
+        // LoadPresets made the store unusable; it says why below, as at start-up.
+    }
+    LogUnavailable();
+}
+
+void PresetStore::LogUnavailable() const {
+    if (!Usable()) LogLine("Vistorb could not open its preset folder, presets are unavailable: {}", UnusableReason());
 }
 
 bool PresetStore::SetFileRecord(const fs::path& file, const std::optional<CameraPreset>& record) {
@@ -203,14 +210,18 @@ bool PresetStore::SetFileRecord(const fs::path& file, const std::optional<Camera
         fileRecords[key] = FileRecord{file, *record};
     else if (had)
         fileRecords.erase(held);
-    Publish();
     return had;
 }
 
 void PresetStore::Publish() {
     auto copy = std::make_shared<const std::vector<CameraPreset>>(presets);
+    auto ownFiles = std::make_shared<std::map<std::string, CameraPreset>>();
+    for (const auto& [key, held] : fileRecords)
+        if (!PresetNameProblem(held.preset.name) && key == FileKey(PresetFileNameFor(held.preset.name)))
+            ownFiles->emplace(held.preset.name, held.preset);
     std::lock_guard<std::mutex> lock(publication->lock);
     publication->presets = std::move(copy);
+    publication->ownFiles = std::move(ownFiles);
 }
 
 std::shared_ptr<const std::vector<CameraPreset>> PresetStore::Published() const {
@@ -219,16 +230,30 @@ std::shared_ptr<const std::vector<CameraPreset>> PresetStore::Published() const 
 }
 
 std::optional<CameraPreset> PresetStore::FindPublished(const std::string& name) const {
-    const std::shared_ptr<const std::vector<CameraPreset>> published = Published();
+    std::shared_ptr<const std::vector<CameraPreset>> published;
+    std::shared_ptr<const std::map<std::string, CameraPreset>> ownFiles;
+    {
+        std::lock_guard<std::mutex> lock(publication->lock);
+        published = publication->presets;
+        ownFiles = publication->ownFiles;
+    }
+    const auto own = ownFiles->find(name);
+    if (own != ownFiles->end()) return own->second;
     for (const CameraPreset& record : *published)
         if (record.name == name) return record;
     return std::nullopt;
 }
 
-bool PresetStore::SaveWouldReplace(const std::string& name) const {
-    if (PresetNameProblem(name)) return false;
-    const auto held = fileRecords.find(FileKey(PresetFileNameFor(name)));
-    return held != fileRecords.end() && held->second.preset.name != name;
+std::optional<CameraPreset> PresetStore::RecordOfFile(const fs::path& file) const {
+    const auto held = fileRecords.find(FileKey(file));
+    if (held == fileRecords.end()) return std::nullopt;
+    return held->second.preset;
+}
+
+std::optional<fs::path> PresetStore::FileOfRecord(const CameraPreset& record) const {
+    for (const auto& [key, held] : fileRecords)
+        if (SameRecord(held.preset, record)) return held.file;
+    return std::nullopt;
 }
 
 // The name's file as it is on disk: the UTF-8 one, or an earlier version's when only that exists.
@@ -240,27 +265,6 @@ fs::path PresetStore::ExistingFileName(const std::string& name) const {
     using Type = preset_files::FolderHandle::EntryType;
     if (folderHandle.TypeOf(file, error) != Type::Missing) return file;
     return folderHandle.TypeOf(*legacy, error) != Type::Missing ? *legacy : file;
-}
-
-bool PresetStore::HasPreset(const std::string& name) const {
-    if (FindPreset(name)) return true;
-    if (!Usable() || PresetNameProblem(name)) return false;
-    std::error_code error;
-    // A file whose state cannot be read counts as there: asking once too often loses nothing. A
-    // folder carrying the name is no preset.
-    const auto type = folderHandle.TypeOf(ExistingFileName(name), error);
-    using Type = preset_files::FolderHandle::EntryType;
-    return type != Type::Missing && type != Type::Folder;
-}
-
-bool PresetStore::RenameWouldOverwrite(const std::string& oldName, const std::string& newName) const {
-    if (oldName == newName || !HasPreset(newName)) return false;
-    if (FindPreset(newName) || PresetNameProblem(oldName) || PresetNameProblem(newName)) return true;
-    // Wide and wide share one file where case is ignored: renaming one into the other replaces
-    // nothing else.
-    if (FileKey(ExistingFileName(oldName)) == FileKey(ExistingFileName(newName))) return false;
-    std::error_code error;
-    return !fs::equivalent(PresetFilePath(oldName), PresetFilePath(newName), error);
 }
 
 std::optional<CameraPreset> PresetStore::FindPreset(const std::string& name) const {

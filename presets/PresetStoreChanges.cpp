@@ -1,5 +1,6 @@
 // The store's changes: save, delete, and the rename or re-tune that composes them. Every one acts
-// in the folder held open since start-up, on the name's file and that file's record only.
+// in the folder opened by the last load, decides from what the files hold at that moment, and
+// publishes once it is complete.
 #include <stdexcept>
 #include <system_error>
 
@@ -12,76 +13,91 @@
 namespace fs = std::filesystem;
 std::function<void(const fs::path&)> presetCommitHookForTests;
 using EntryType = preset_files::FolderHandle::EntryType;
+using Outcome = PresetStore::Answer::Outcome;
 
 namespace {
 
-const char* ReadProblem(const preset_files::FileRead& read) {
-    switch (read.outcome) {
-        case preset_files::FileRead::Outcome::NotRegular: return "it is not a regular file";
-        case preset_files::FileRead::Outcome::TooLarge: return "it is larger than 1 MiB";
-        default: return nullptr;
-    }
-}
+PresetStore::Answer Refused() { return {}; }
 
 }  // namespace
 
-// What a save of `name` would replace at `file`. A file the cache knows says so at once; any
-// other is read now, since a save must not replace what it does not own.
-PresetStore::Target PresetStore::TargetOf(const fs::path& file, const std::string& name, std::string& detail) const {
-    const auto held = fileRecords.find(FileKey(file));
-    if (held != fileRecords.end()) {
-        detail = held->second.preset.name;
-        return detail == name ? Target::Own : Target::OtherPreset;
-    }
+// The file as it is now. A status check that fails for any reason but "no such file" is not
+// taken for an existing file, nor for a free one: nothing is decided on it.
+PresetStore::Look PresetStore::LookAt(const fs::path& file) const {
+    Look look;
     std::error_code error;
     switch (folderHandle.TypeOf(file, error)) {
-        case EntryType::Missing: return Target::Free;
+        case EntryType::Missing: return look;
         case EntryType::Folder:
-        case EntryType::Other: return Target::NotAFile;
-        case EntryType::Unknown: detail = error.message(); return Target::Unreadable;
+        case EntryType::Other: look.holds = Look::Holds::NotAFile; return look;
+        case EntryType::Unknown:
+            look.holds = Look::Holds::Unknown;
+            look.detail = error.message();
+            return look;
         default: break;
     }
     const preset_files::FileRead read = folderHandle.Read(file);
-    if (const char* problem = ReadProblem(read)) {
-        detail = problem;
-        return read.outcome == preset_files::FileRead::Outcome::NotRegular ? Target::NotAFile : Target::Unreadable;
+    using Outcome = preset_files::FileRead::Outcome;
+    if (read.outcome == Outcome::NotRegular) {
+        look.holds = Look::Holds::NotAFile;
+        return look;
     }
-    if (read.outcome != preset_files::FileRead::Outcome::Text) {
-        detail = std::generic_category().message(read.error);
-        return Target::Unreadable;
+    if (read.outcome == Outcome::ReadFailed && read.error == ENOENT) return look;  // gone since the status check
+    if (read.outcome != Outcome::Text) {
+        look.holds = Look::Holds::Unknown;
+        look.detail = read.outcome == Outcome::TooLarge ? "it is larger than 1 MiB"
+                                                        : std::generic_category().message(read.error);
+        return look;
     }
+    look.content = read.text;
     try {
         const nlohmann::json document = nlohmann::json::parse(read.text);
-        if (!document.is_object()) {
-            detail = "it holds no preset";
-            return Target::Unreadable;
-        }
-        detail = document.get<CameraPreset>().name;
-        return detail == name ? Target::Own : Target::OtherPreset;
+        look.holds = document.is_object() ? Look::Holds::Preset : Look::Holds::NoPreset;
+        if (document.is_object()) look.name = document.get<CameraPreset>().name;
+        if (!document.is_object()) look.detail = "it holds no preset";
     } catch (const std::exception& e) {
-        detail = e.what();
-        return Target::Unreadable;
+        look.holds = Look::Holds::NoPreset;
+        look.detail = e.what();
     }
+    return look;
 }
 
-// One line and true when the target may not be replaced.
-bool PresetStore::RefusedTarget(Target target, const fs::path& file, const std::string& detail, bool allowReplace,
-                                const std::string& refusal) const {
+// Whether the change may write `file` as it looked: freely when it holds nothing or the change's
+// own preset (`own`), with consent to exactly this content when it holds another preset or none
+// that loads, never when it cannot be read or is not a file. One line for every "no".
+PresetStore::Answer PresetStore::Decide(const fs::path& file, const Look& look, bool own, const Consent* consent,
+                                        bool anyConsent, const std::string& refusal) const {
+    Answer answer;
     const std::string shown = PathText(folderHandle.PathOf(file));
-    switch (target) {
-        case Target::OtherPreset:
-            if (allowReplace) return false;
-            LogLine("{}: its file {} holds the preset {}", refusal, shown, detail);
-            return true;
-        case Target::Unreadable:
-            LogLine("{}: its file {} could not be read: {}", refusal, shown, detail);
-            return true;
-        case Target::NotAFile:
-            LogLine("{}: {} is not a file", refusal, shown);
-            return true;
-        default:
-            return false;
+    switch (look.holds) {
+        case Look::Holds::Nothing: answer.outcome = Outcome::Done; return answer;
+        case Look::Holds::Unknown:
+            LogLine("{}: its file {} could not be read: {}", refusal, shown, look.detail);
+            return answer;
+        case Look::Holds::NotAFile: LogLine("{}: {} is not a file", refusal, shown); return answer;
+        default: break;
     }
+    if (own || anyConsent) {
+        answer.outcome = Outcome::Done;
+        return answer;
+    }
+    const std::string key = FileKey(file);
+    if (consent && consent->fileKey == key && consent->content == look.content) {
+        answer.outcome = Outcome::Done;
+        return answer;
+    }
+    answer.outcome = Outcome::Ask;
+    answer.consent = Consent{key, look.content};
+    if (look.holds == Look::Holds::Preset) {
+        answer.question = fmt::format("{} holds the preset \"{}\". Replace it?", PathText(file), look.name);
+        LogLine("{}: its file {} holds the preset {}{}", refusal, shown, look.name,
+                consent ? ", and it changed since the question" : "");
+    } else {
+        answer.question = fmt::format("{} holds no preset that loads. Replace it?", PathText(file));
+        LogLine("{}: its file {} holds no preset that loads{}", refusal, shown,
+                consent ? ", and it changed since the question" : "");
+    }
+    return answer;
 }
 
 // Stages the document and renames it to `file`; an existing file is replaced only with `replace`.
@@ -102,8 +118,8 @@ bool PresetStore::WriteFile(const fs::path& file, const CameraPreset& preset, bo
 void PresetStore::RemoveLegacyFile(const std::string& name) {
     const auto legacy = LegacyPresetFileName(name);
     if (!legacy || FileKey(*legacy) == FileKey(PresetFileNameFor(name))) return;
-    std::string detail;
-    if (TargetOf(*legacy, name, detail) != Target::Own) return;
+    const Look look = LookAt(*legacy);
+    if (look.holds != Look::Holds::Preset || look.name != name) return;
     if (const std::error_code error = folderHandle.Remove(*legacy)) {
         LogLine("Could not remove the earlier version's file {}: {}", PathText(folderHandle.PathOf(*legacy)),
                 error.message());
@@ -122,55 +138,47 @@ void PresetStore::RecordSavedFile(const fs::path& file, const CameraPreset& pres
     RemoveLegacyFile(preset.name);
 }
 
-bool PresetStore::SavePreset(const CameraPreset& presetRef, bool allowReplace) {
-    const CameraPreset preset = presetRef;  // may be a cached record, which the refresh rewrites
-    if (RefusedValues(preset)) return false;
-    if (SharesFileWithCached(presets, preset.name, preset.name, "Preset not saved")) return false;
-    try {
-        const fs::path file = PresetFileNameFor(preset.name);
-        std::string detail;
-        const Target target = TargetOf(file, preset.name, detail);
-        if (RefusedTarget(target, file, detail, allowReplace, fmt::format("Preset {} not saved", preset.name)))
-            return false;
-        LogLine("Saving preset {} to {}", preset.name, PathText(folderHandle.PathOf(file)));
-        std::string unflushed;
-        if (!WriteFile(file, preset, target != Target::Free, unflushed)) return false;
-        RecordSavedFile(file, preset, unflushed);
-    } catch (const std::exception& e) {
-        LogLine("Exception while saving preset: {}", e.what());
-        return false;
-    }
-    return true;
+PresetStore::Answer PresetStore::Save(const CameraPreset& preset, const Consent* consent) {
+    Answer answer = SaveUnpublished(preset, consent, false);
+    Publish();
+    return answer;
+}
+
+bool PresetStore::SavePreset(const CameraPreset& preset, bool allowReplace) {
+    const Answer answer = SaveUnpublished(preset, nullptr, allowReplace);
+    Publish();
+    return answer.outcome == Outcome::Done;
 }
 
 void PresetStore::AddPreset(const CameraPreset& preset, bool allowReplace) { SavePreset(preset, allowReplace); }
 
-// One line and true when the name's file is known to hold another preset: deleting the name
-// must not cost that preset.
-bool PresetStore::RefusedOthersFile(const fs::path& file, const std::string& name) const {
-    const auto held = fileRecords.find(FileKey(file));
-    if (held == fileRecords.end() || held->second.preset.name == name) return false;
-    LogLine("Preset file not deleted, {} holds the preset {}", PathText(folderHandle.PathOf(file)),
-            held->second.preset.name);
-    return true;
+PresetStore::Answer PresetStore::SaveUnpublished(const CameraPreset& presetRef, const Consent* consent,
+                                                 bool anyConsent) {
+    const CameraPreset preset = presetRef;  // may be a cached record, which the refresh rewrites
+    if (RefusedValues(preset)) return Refused();
+    try {
+        const fs::path file = PresetFileNameFor(preset.name);
+        const Look look = LookAt(file);
+        const bool own = look.holds == Look::Holds::Preset && look.name == preset.name;
+        Answer answer = Decide(file, look, own, consent, anyConsent, fmt::format("Preset {} not saved", preset.name));
+        if (answer.outcome != Outcome::Done) return answer;
+        LogLine("Saving preset {} to {}", preset.name, PathText(folderHandle.PathOf(file)));
+        std::string unflushed;
+        if (!WriteFile(file, preset, look.holds != Look::Holds::Nothing, unflushed)) return Refused();
+        RecordSavedFile(file, preset, unflushed);
+        answer.file = file;
+        return answer;
+    } catch (const std::exception& e) {
+        LogLine("Exception while saving preset: {}", e.what());
+        return Refused();
+    }
 }
 
 // The file-system half of deleting a preset, with DeletePreset's log lines. True when removed.
 bool PresetStore::RemoveFile(const fs::path& file) {
     const std::string shown = PathText(folderHandle.PathOf(file));
-    std::error_code error;
-    const EntryType type = folderHandle.TypeOf(file, error);
-    // A folder that happens to carry the name is not a preset file: never removed.
-    if (type == EntryType::Missing || type == EntryType::Folder) {
-        LogLine("preset file does not exist: {}", shown);
-        return false;
-    }
-    if (type == EntryType::Unknown) {
-        LogLine("Failed to delete preset file: {} ({})", shown, error.message());
-        return false;
-    }
     if (presetRemovalHookForTests) presetRemovalHookForTests(folderHandle.PathOf(file));
-    error = folderHandle.Remove(file);
+    const std::error_code error = folderHandle.Remove(file);
     if (error == std::errc::no_such_file_or_directory) {  // gone between the check and the removal
         LogLine("Failed to delete preset file: {}", shown);
         return false;
@@ -183,66 +191,114 @@ bool PresetStore::RemoveFile(const fs::path& file) {
     return true;
 }
 
-void PresetStore::DeletePreset(const std::string& nameRef) {
+// Removes `file` only when it holds a preset named `name`, read now; else one line. The cache
+// then says what the file holds: nothing once removed, what was read when it was not.
+bool PresetStore::RemoveIfHolds(const fs::path& file, const std::string& name) {
+    const std::string shown = PathText(folderHandle.PathOf(file));
+    const Look look = LookAt(file);
+    switch (look.holds) {
+        // A folder that happens to carry the name is not a preset file: never removed.
+        case Look::Holds::Nothing:
+        case Look::Holds::NotAFile: LogLine("preset file does not exist: {}", shown); return false;
+        case Look::Holds::Unknown: LogLine("Failed to delete preset file: {} ({})", shown, look.detail); return false;
+        case Look::Holds::NoPreset:
+            LogLine("Preset file not deleted, {} holds no preset that loads", shown);
+            return false;
+        case Look::Holds::Preset: break;
+    }
+    if (look.name != name) {
+        LogLine("Preset file not deleted, {} holds the preset {}", shown, look.name);
+        return false;
+    }
+    if (!RemoveFile(file)) return false;
+    LogLine(SetFileRecord(file, std::nullopt) ? "removed preset from cache" : "Failed to remove preset from cache");
+    return true;
+}
+
+void PresetStore::DeletePreset(const std::string& name) {
+    DeleteUnpublished(name);
+    Publish();
+}
+
+void PresetStore::DeleteUnpublished(const std::string& nameRef) {
     const std::string name = nameRef;  // may be a cached record's name, which the erase destroys
     if (RefusedWithoutFolder("Preset file not deleted")) return;
-    // An empty name's file would be ".json", which is never a preset; other refused names point
-    // outside the folder. Neither is removed, and the cache keeps such a record.
-    if (const char* problem = PresetNameProblem(name)) {
-        LogLine("Preset file not deleted, the name {} cannot be a file name: {}", PrintableName(name), problem);
-        return;
-    }
-    if (SharesFileWithCached(presets, name, name, "Preset file not deleted")) return;
     try {
-        const fs::path file = ExistingFileName(name);
-        if (RefusedOthersFile(file, name)) return;
+        // The empty name's file ".json" is never a preset: it is reported, never removed. Other
+        // refused names point outside the folder. The cache keeps such a record.
+        if (name.empty()) {
+            LogLine("Deleting preset: {}", name);
+            std::error_code error;
+            if (folderHandle.TypeOf(PresetFileNameFor(name), error) == EntryType::Missing) {
+                LogLine("preset file does not exist: {}", PathText(folderHandle.PathOf(PresetFileNameFor(name))));
+                return;
+            }
+        }
+        if (const char* problem = PresetNameProblem(name)) {
+            LogLine("Preset file not deleted, the name {} cannot be a file name: {}", PrintableName(name), problem);
+            return;
+        }
         LogLine("Deleting preset: {}", name);
-        if (!RemoveFile(file)) return;
-        // Only the removed file's record goes: a preset of that name in another file stays.
-        LogLine(SetFileRecord(file, std::nullopt) ? "removed preset from cache" : "Failed to remove preset from cache");
+        RemoveIfHolds(ExistingFileName(name), name);
     } catch (const std::exception& e) {
         LogLine("Exception while deleting preset: {}", e.what());
     }
 }
 
-void PresetStore::ReplacePreset(const std::string& oldNameRef, const CameraPreset& presetRef, bool allowReplace) {
+PresetStore::Answer PresetStore::Rename(const std::string& oldName, const CameraPreset& preset,
+                                        const Consent* consent) {
+    Answer answer = RenameUnpublished(oldName, preset, consent, false);
+    Publish();
+    return answer;
+}
+
+void PresetStore::ReplacePreset(const std::string& oldName, const CameraPreset& preset, bool allowReplace) {
+    RenameUnpublished(oldName, preset, nullptr, allowReplace);
+    Publish();
+}
+
+PresetStore::Answer PresetStore::RenameUnpublished(const std::string& oldNameRef, const CameraPreset& presetRef,
+                                                   const Consent* consent, bool anyConsent) {
     const std::string oldName = oldNameRef;
     const CameraPreset preset = presetRef;
-    if (RefusedValues(preset)) return;
-    if (!allowReplace && RenameWouldOverwrite(oldName, preset.name)) {
-        LogLine("Preset {} not renamed, a preset named {} already exists", oldName, preset.name);
-        return;
-    }
-    if (SharesFileWithCached(presets, preset.name, oldName, "Preset not saved")) return;
+    if (RefusedValues(preset)) return Refused();
 
     // The new document reaches its file before the old preset is touched; if it cannot, the old
     // preset stays exactly as it was. The log then tells the usual story: delete, then save.
     const fs::path file = PresetFileNameFor(preset.name);
     OldFile old;
+    Answer answer;
     std::string unflushed;
     try {
         old = LookAtOldFile(oldName, file);
-        std::string detail;
-        const Target target = old.sameFile ? (old.existed ? Target::Own : Target::Free) : TargetOf(file, preset.name, detail);
-        if (target == Target::OtherPreset && !allowReplace) {
-            LogLine("Preset {} not renamed, a preset named {} already exists", oldName, preset.name);
-            return;
-        }
-        const std::string kept = fmt::format("Preset {} kept, its replacement could not be saved", oldName);
-        if (RefusedTarget(target, file, detail, allowReplace, kept)) return;
-        if (!WriteFile(file, preset, target != Target::Free, unflushed)) return;
+        const Look look = old.sameFile ? old.look : LookAt(file);
+        // Its own file only where the old preset's file is the new name's too (re-tuning, or a
+        // change of case where file names ignore it): any other file holding a preset, even one
+        // of the new name, holds another preset.
+        const bool own = old.sameFile && look.holds == Look::Holds::Preset &&
+                         (look.name == oldName || look.name == preset.name);
+        answer = Decide(file, look, own, consent, anyConsent, fmt::format("Preset {} not renamed", oldName));
+        if (answer.outcome != Outcome::Done) return answer;
+        if (!WriteFile(file, preset, look.holds != Look::Holds::Nothing, unflushed)) return Refused();
     } catch (const std::exception& e) {
         LogLine("Preset {} kept, its replacement could not be saved: {}", oldName, e.what());
-        return;
+        return Refused();
     }
 
+    // The new file is written: whatever the old half does, the cache says so.
     try {
-        RetireOldPreset(oldName, old, preset.name);
+        RetireOldPreset(oldName, old);
+    } catch (const std::exception& e) {
+        LogLine("Failed to delete preset file: {} ({})", PathText(folderHandle.PathOf(old.file)), e.what());
+    }
+    try {
         LogLine("Saving preset {} to {}", preset.name, PathText(folderHandle.PathOf(file)));
         RecordSavedFile(file, preset, unflushed);
     } catch (const std::exception& e) {
         LogLine("Exception while saving preset: {}", e.what());
     }
+    answer.file = file;
+    return answer;
 }
 
 // Looked at before the new file exists: it may be an earlier version's, or the new one itself.
@@ -252,38 +308,32 @@ PresetStore::OldFile PresetStore::LookAtOldFile(const std::string& oldName, cons
     old.usable = true;
     old.file = ExistingFileName(oldName);
     old.sameFile = FileKey(old.file) == FileKey(newFile);
-    std::error_code error;
-    const EntryType type = folderHandle.TypeOf(old.file, error);
-    // A state that cannot be read counts as there when the old preset is another file (its
-    // removal then says what failed), and as the cache says when it is this file.
-    if (type == EntryType::Unknown && old.sameFile)
-        old.existed = fileRecords.count(FileKey(old.file)) != 0;
-    else
-        old.existed = type != EntryType::Missing && type != EntryType::Folder;
+    old.look = LookAt(old.file);
     return old;
 }
 
 // The old half of a rename, once the new file is in place: its file and that file's record go,
-// with DeletePreset's lines.
-void PresetStore::RetireOldPreset(const std::string& oldName, const OldFile& old, const std::string& newName) {
+// with DeletePreset's lines, but only a file that holds the old preset.
+void PresetStore::RetireOldPreset(const std::string& oldName, const OldFile& old) {
     if (!old.usable) {
         LogLine("Preset file not deleted, the name {} cannot be a file name: {}", PrintableName(oldName),
                 PresetNameProblem(oldName));
         return;
     }
-    if (SharesFileWithCached(presets, oldName, newName, "Preset file not deleted")) return;
-    if (!old.sameFile && RefusedOthersFile(old.file, oldName)) return;
+    const bool heldOld = old.look.holds == Look::Holds::Preset && old.look.name == oldName;
+    if (!old.sameFile) {
+        LogLine("Deleting preset: {}", oldName);
+        RemoveIfHolds(old.file, oldName);
+        return;
+    }
+    // Re-tuning, or a rename that differs only in case where file names ignore it: the new
+    // document already took the old file's place. What it replaced was said by the question.
+    if (!heldOld && old.look.holds != Look::Holds::Nothing) return;
     LogLine("Deleting preset: {}", oldName);
-    if (!old.existed) {
+    if (!heldOld) {
         LogLine("preset file does not exist: {}", PathText(folderHandle.PathOf(old.file)));
         return;
     }
-    if (old.sameFile) {
-        // Re-tuning, or a rename that differs only in case where file names ignore it: the new
-        // document already took the old file's place.
-        LogLine("Preset file deleted: {}", PathText(folderHandle.PathOf(old.file)));
-    } else if (!RemoveFile(old.file)) {
-        return;
-    }
+    LogLine("Preset file deleted: {}", PathText(folderHandle.PathOf(old.file)));
     LogLine(SetFileRecord(old.file, std::nullopt) ? "removed preset from cache" : "Failed to remove preset from cache");
 }

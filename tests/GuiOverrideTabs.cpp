@@ -307,11 +307,11 @@ TEST_F(GuiOverrideTabs, SavingOverAFileThatHoldsAnotherPresetAsksFirst) {
     ASSERT_TRUE(gui.Fill("Preset Name", "B", "##Popup"));
     ASSERT_TRUE(gui.Press("Save", "##Popup"));
     gui.Frame(2);
-    ASSERT_TRUE(gui.FindText("A preset named \"B\" already exists. Replace it?"));
+    ASSERT_TRUE(gui.FindText("B.json holds the preset \"Zed\". Replace it?"));
     EXPECT_EQ(PresetNames(), std::vector<std::string>{"Zed"});
     ASSERT_TRUE(gui.Press("Cancel", "##Popup"));
     gui.Frame();
-    EXPECT_FALSE(gui.FindText("already exists"));
+    EXPECT_FALSE(gui.FindText("Replace it?"));
     EXPECT_EQ(PresetNames(), std::vector<std::string>{"Zed"});
 
     ASSERT_TRUE(gui.Press("Save", "##Popup"));

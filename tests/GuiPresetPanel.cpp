@@ -263,12 +263,12 @@ TEST_F(GuiPresetPanel, ARenameOntoAnotherPresetAsksAndOnlyReplaceOverwritesIt) {
     ASSERT_TRUE(gui.Press("Save", "##Popup"));
     gui.Frame(2);  // the popup grows to the question from the frame after it appears
     untouched();
-    ASSERT_TRUE(gui.FindText("A preset named \"Close\" already exists. Replace it?"));
+    ASSERT_TRUE(gui.FindText("Close.json holds the preset \"Close\". Replace it?"));
     EXPECT_FALSE(gui.Find("Save", "##Popup")) << "the question takes Save's place";
     ASSERT_TRUE(gui.Press("Cancel", "##Popup"));
     gui.Frame();
     untouched();
-    EXPECT_FALSE(gui.FindText("already exists"));
+    EXPECT_FALSE(gui.FindText("Replace it?"));
     ASSERT_TRUE(gui.Find("Preset Name", "##Popup")) << "still open for another name";
 
     // Asked again, then a change of name withdraws the question.
@@ -431,6 +431,75 @@ TEST(GuiSearch, TheListFilterFoldsAsciiLettersOnly) {
     };
     const CaseFolding folding;
     for (const auto& c : cases) EXPECT_EQ(FindIgnoreCase(c.text, c.search, folding), c.at) << c.text << " / " << c.search;
+}
+
+}  // namespace
+}  // namespace gui_test
+
+namespace gui_test {
+namespace {
+
+// A selection is a file: after a re-tune of a preset held in another file, the list holds both
+// records of the name, and the selection, its preview and "Apply" are the file just written.
+TEST_F(GuiPresetPanel, ARetunedPresetIsTheSelectionItsPreviewAndWhatApplyApplies) {
+    std::filesystem::create_directories(PresetFolder());
+    std::ofstream(PresetFolder() / "my-wide.json") << SerializePreset(CameraPreset{"Wide", kWide});
+    PresetFile("Close", kClose);
+    Load();
+    Replay({Bot("Zed", OnGrid(90))}, kZed);
+    ShowWindow();
+    ASSERT_TRUE(gui.Press("Wide", "presets table"));
+    ASSERT_TRUE(gui.Press("Edit", kPanel));
+    ASSERT_TRUE(gui.DragSlider("FOV", 0, 50, "##Popup"));
+    ASSERT_TRUE(gui.Press("Save", "##Popup"));
+    gui.Frame();
+    EXPECT_EQ(gui.FindAll("Wide", "presets table").size(), 2u);
+    EXPECT_EQ(plugin->selectedPresetFile, std::filesystem::path("Wide.json"));
+    EXPECT_EQ(Text("FOV", kPanel), "60") << "the preview shows the values just saved";
+    ASSERT_TRUE(gui.Press("Apply", kPanel));
+    EXPECT_EQ(Entry(kZed).settings.FOV, 60.0f);
+}
+
+// Moved aside by hand, the folder takes no change until "Reload", which opens the one at the path.
+TEST_F(GuiPresetPanel, ReloadAfterTheFolderMovedActsOnTheFolderAtThePath) {
+    ThreePresets();
+    ShowWindow();
+    const std::filesystem::path aside = PresetFolder().parent_path() / "aside";
+    std::filesystem::rename(PresetFolder(), aside);
+    PresetFile("Fresh", kClose);
+    host.ClearLog();
+    ASSERT_TRUE(gui.Press("Wide", "presets table"));
+    ASSERT_TRUE(gui.Press("Delete", kPanel));
+    ASSERT_EQ(host.LogLines().size(), 1u);
+    EXPECT_NE(host.LogLines()[0].find("press \"Reload\""), std::string::npos) << host.LogLines()[0];
+    EXPECT_TRUE(std::filesystem::exists(aside / "Wide.json"));
+    gui.Frame();  // the cleared selection hides the preview: the buttons move up
+
+    ASSERT_TRUE(gui.Press("Reload", kPanel));
+    gui.Frame();
+    EXPECT_EQ(PresetNames(), std::vector<std::string>{"Fresh"});
+    ASSERT_TRUE(gui.Press("Fresh", "presets table"));
+    ASSERT_TRUE(gui.Press("Delete", kPanel));
+    EXPECT_FALSE(std::filesystem::exists(PresetFolder() / "Fresh.json"));
+    EXPECT_TRUE(std::filesystem::exists(aside / "Wide.json"));
+}
+
+// Nothing selected: "Apply" applies nothing, even a preset whose name is empty, and "Delete"
+// removes no file.
+TEST_F(GuiPresetPanel, WithNothingSelectedApplyAndDeleteTouchNothing) {
+    std::filesystem::create_directories(PresetFolder());
+    std::ofstream(PresetFolder() / "blank.json") << SerializePreset(CameraPreset{"", kWide});
+    Load();
+    Replay({Bot("Zed", OnGrid(90))}, kZed);
+    ShowWindow();
+    ASSERT_TRUE(gui.Press("Apply", kPanel));
+    EXPECT_TRUE(Same(Entry(kZed).settings, OnGrid(90)));
+    host.ClearLog();
+    ASSERT_TRUE(gui.Press("Delete", kPanel));
+    EXPECT_EQ(host.LogLines(), (std::vector<std::string>{
+                                   "Deleting preset: ", "preset file does not exist: " +
+                                                            (PresetFolder() / ".json").string()}));
+    EXPECT_TRUE(std::filesystem::exists(PresetFolder() / "blank.json"));
 }
 
 }  // namespace

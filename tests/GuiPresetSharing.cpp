@@ -22,8 +22,11 @@ protected:
         gui.Frame();
         return gui.Find("Preset Name", "##Popup").has_value();
     }
+    // The saved preset becomes the selection, whose preview moves the buttons: one frame to settle.
     bool SaveAs(const std::string& name) {
-        return gui.Fill("Preset Name", name, "##Popup") && gui.Press("Save", "##Popup");
+        const bool saved = gui.Fill("Preset Name", name, "##Popup") && gui.Press("Save", "##Popup");
+        gui.Frame();
+        return saved;
     }
     ProfileCameraSettings FileValues(const std::string& name) {
         std::ifstream in(PresetFolder() / (name + ".json"));

@@ -8,6 +8,8 @@
 
 #include <limits>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "presets/PresetFiles.h"
@@ -87,7 +89,6 @@ TEST_F(PresetGuards, WithoutItsFolderEveryChangeIsRefusedAndNothingIsTouched) {
                                     "Preset file not deleted, the preset folder is unavailable: " + why}))
             << c.what;
         EXPECT_EQ(Tree(), before) << c.what;
-        EXPECT_FALSE(store->HasPreset("config")) << c.what;
         EXPECT_FALSE(fs::exists(fs::path("presets"))) << c.what;  // the relative folder was not made
     }
 
@@ -131,45 +132,67 @@ TEST_F(PresetGuards, SavingACachedNameAgainKeepsOneRecordPerFile) {
     EXPECT_EQ(Read("Player.json"), OnDisk(SerializePreset(Preset("Player", 39))));
 }
 
-TEST_F(PresetGuards, ARenameOntoAnotherPresetNeedsConsent) {
-    Write("by-hand.json", SerializePreset(Preset("Loose", 5)));  // on disk under another file name
-    PresetStore store = MakeStore();
-    store.AddPreset(Preset("A", 1));
-    store.AddPreset(Preset("B", 2));
-    Write("Disk.json", SerializePreset(Preset("Disk", 7)));  // added by hand after start-up
-    TakeLog();
-    const Lines filesBefore = Tree();
-
+// A save, a re-tune or a rename reads the file it would write at that moment, whatever the cache
+// remembers of it, and asks before replacing one that holds another preset or none that loads.
+TEST_F(PresetGuards, EveryReplaceAsksFromWhatTheFileHoldsNow) {
+    using Outcome = PresetStore::Answer::Outcome;
     struct Case {
-        std::string from, to;
-        bool overwrites;
+        const char* what;
+        std::function<void()> handEdit;  // after start-up
+        std::string oldName;             // empty: a save
+        std::string newName;
+        Outcome outcome;
+        std::string question;
     };
+    const std::string other = SerializePreset(Preset("Zed", 9));
     const Case cases[] = {
-        {"A", "B", true},          // cached, with its file
-        {"A", "Disk", true},       // only a file
-        {"A", "Loose", true},      // only a record
-        {"A", "A", false},         // re-tuning
-        {"A", "New", false},       // a free name
-        {"Uncached", "A", true},   // the old preset need not exist
+        {"save over a file copied over by hand", [&] { Write("B.json", other); }, "", "B", Outcome::Ask,
+         "B.json holds the preset \"Zed\". Replace it?"},
+        {"save over a file added by hand", [&] { Write("Disk.json", other); }, "", "Disk", Outcome::Ask,
+         "Disk.json holds the preset \"Zed\". Replace it?"},
+        {"save over a file that does not load", [&] { Write("Half.json", "{ half"); }, "", "Half", Outcome::Ask,
+         "Half.json holds no preset that loads. Replace it?"},
+        {"re-tune over a file that now holds another", [&] { Write("A.json", other); }, "A", "A", Outcome::Ask,
+         "A.json holds the preset \"Zed\". Replace it?"},
+        {"rename onto a file added by hand", [&] { Write("Disk.json", other); }, "A", "Disk", Outcome::Ask,
+         "Disk.json holds the preset \"Zed\". Replace it?"},
+        {"rename onto a name only a record has", [] {}, "A", "Loose", Outcome::Done, ""},
+        {"a file removed by hand is free", [&] { fs::remove(folder / "B.json"); }, "", "B", Outcome::Done, ""},
+        {"re-tune of its own file", [] {}, "A", "A", Outcome::Done, ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(store.RenameWouldOverwrite(c.from, c.to), c.overwrites) << c.from << c.to;
+    for (const Case& c : cases) {
+        fs::remove_all(folder);
+        Write("by-hand.json", SerializePreset(Preset("Loose", 5)));  // a record whose file is not its name's
+        PresetStore store = MakeStore();
+        store.AddPreset(Preset("A", 1));
+        store.AddPreset(Preset("B", 2));
+        c.handEdit();
+        const Lines filesBefore = Tree();
+        const std::string before = Exists(c.newName + ".json") ? Read(c.newName + ".json") : "";
+        const CameraPreset wanted = Preset(c.newName, 3);
+        const PresetStore::Answer answer = c.oldName.empty() ? store.Save(wanted) : store.Rename(c.oldName, wanted);
+        EXPECT_EQ(answer.outcome, c.outcome) << c.what;
+        EXPECT_EQ(answer.question, c.question) << c.what;
+        if (c.outcome != Outcome::Ask) continue;
+        EXPECT_EQ(Tree(), filesBefore) << c.what;
+        EXPECT_EQ(Read(c.newName + ".json"), before) << c.what;
 
-    store.ReplacePreset("A", Preset("B", 3));
-    store.ReplacePreset("A", Preset("Disk", 3));
-    EXPECT_EQ(TakeLog(), (Lines{"Preset A not renamed, a preset named B already exists",
-                                "Preset A not renamed, a preset named Disk already exists"}));
-    EXPECT_EQ(Tree(), filesBefore);
-    EXPECT_EQ(Read("B.json"), OnDisk(SerializePreset(Preset("B", 2))));
-    EXPECT_EQ(Names(store.presets), (Lines{"A", "B", "Loose"}));
+        // The file changed between the question and "Replace": nothing written, asked again.
+        const std::string changed = SerializePreset(Preset("Yan", 8));
+        Write(c.newName + ".json", changed);
+        const PresetStore::Answer again =
+            c.oldName.empty() ? store.Save(wanted, &answer.consent) : store.Rename(c.oldName, wanted, &answer.consent);
+        EXPECT_EQ(again.outcome, Outcome::Ask) << c.what;
+        EXPECT_EQ(again.question, c.newName + ".json holds the preset \"Yan\". Replace it?") << c.what;
+        EXPECT_EQ(Read(c.newName + ".json"), changed) << c.what;
 
-    // With the user's consent the other preset is replaced, and stays one record.
-    store.ReplacePreset("A", Preset("B", 4), true);
-    EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: A", "Preset file deleted: " + PathOf("A.json"),
-                                "removed preset from cache", "Saving preset B to " + PathOf("B.json"),
-                                "Updating cached preset with name B"}));
-    ASSERT_EQ(Names(store.presets), (Lines{"B", "Loose"}));
-    EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(4)));
-    EXPECT_EQ(Read("B.json"), OnDisk(SerializePreset(Preset("B", 4))));
+        // Unchanged since the question: "Replace" writes, and the cache says what the disk holds.
+        const PresetStore::Answer replaced =
+            c.oldName.empty() ? store.Save(wanted, &again.consent) : store.Rename(c.oldName, wanted, &again.consent);
+        EXPECT_EQ(replaced.outcome, Outcome::Done) << c.what;
+        EXPECT_EQ(Read(c.newName + ".json"), OnDisk(SerializePreset(wanted))) << c.what;
+        EXPECT_EQ(Names(store.presets), Names(PresetStore(folder).presets)) << c.what;
+    }
 }
 
 TEST_F(PresetGuards, ValuesThatAreNotFiniteAreRefused) {

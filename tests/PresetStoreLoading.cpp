@@ -105,7 +105,7 @@ TEST_F(PresetLoading, ByteOrderMarkAndWindowsLineEndsLoad) {
     EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(3)));
 }
 
-TEST_F(PresetLoading, LoadingAgainReplacesTheCacheAndAMissingFolderKeepsIt) {
+TEST_F(PresetLoading, LoadingAgainReplacesTheCacheAndMakesAMissingFolderAsStartUpDoes) {
     Write("one.json", Document("one"));
     PresetStore store = MakeStore();
     Write("two.json", Document("two"));
@@ -115,8 +115,11 @@ TEST_F(PresetLoading, LoadingAgainReplacesTheCacheAndAMissingFolderKeepsIt) {
     fs::remove_all(folder);
     console.ClearLog();
     store.LoadPresets();
-    EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"one", "two"}));
-    EXPECT_EQ(console.LogLines(), std::vector<std::string>{"Preset folder missing. (" + folder.string() + ")"});
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(Names(store.presets), std::vector<std::string>{});
+    EXPECT_EQ(console.LogLines(), (std::vector<std::string>{"Reading camera preset json files recursively from " +
+                                                                folder.string(),
+                                                            "Done reading camera presets"}));
 }
 
 // One unreadable folder or entry costs only what is inside it.

@@ -96,8 +96,13 @@ TEST_F(PresetOperations, DeleteLooksOnlyForTheNamedFileInTheFolder) {
     EXPECT_EQ(Names(store.presets), (Lines{"Deep", "Elsewhere"}));
     EXPECT_TRUE(Exists("sub/Deep.json"));
 
-    // A file put there by hand after start-up is removed though nothing was cached.
+    // A file put there by hand after start-up is removed though nothing was cached, but only when
+    // it holds the preset deleted.
     Write("Late.json", kWideDocument);
+    store.DeletePreset("Late");
+    EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Late",
+                                "Preset file not deleted, " + PathOf("Late.json") + " holds the preset Wide"}));
+    Write("Late.json", SerializePreset(Preset("Late", 2)));
     store.DeletePreset("Late");
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Late", "Preset file deleted: " + PathOf("Late.json"),
                                 "Failed to remove preset from cache"}));

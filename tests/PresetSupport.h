@@ -35,6 +35,12 @@ inline ProfileCameraSettings Cam(float base) {
 
 inline CameraPreset Preset(const std::string& name, float base) { return CameraPreset{name, Cam(base)}; }
 
+// The refusal's reason while the folder at the path is not the one the store opened.
+inline std::string FolderGone(const fs::path& folder) {
+    return "the folder at " + folder.u8string() +
+           " is no longer the one that was opened (moved, removed or replaced); press \"Reload\" to open it again";
+}
+
 inline bool SameSettings(const ProfileCameraSettings& a, const ProfileCameraSettings& b) {
     return a.FOV == b.FOV && a.Height == b.Height && a.Pitch == b.Pitch && a.Distance == b.Distance &&
            a.Stiffness == b.Stiffness && a.SwivelSpeed == b.SwivelSpeed && a.TransitionSpeed == b.TransitionSpeed;

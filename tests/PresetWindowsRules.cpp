@@ -164,15 +164,16 @@ TEST_F(PresetWindowsRules, NamesDifferingOnlyInCaseNeverTakeEachOthersFile) {
     store.ReplacePreset("Wide", Preset("Wide", 3));  // Wide's own file: always allowed
     store.DeletePreset("wide");
 #if defined(_WIN32)
-    const std::string shares =
-        "the name \"wide\" shares its file with the preset \"Wide\": file names ignore case here";
+    // One file: the save of "wide" asks about Wide, and the delete of "wide" leaves Wide's file.
+    const std::string holdsWide = PathOf("wide.json") + " holds the preset Wide";
     const Lines log = TakeLog();
-    ASSERT_EQ(log.size(), 6u);
-    EXPECT_EQ(log[0], "Preset not saved, " + shares);
-    EXPECT_EQ(log.back(), "Preset file not deleted, " + shares);
+    ASSERT_EQ(log.size(), 7u) << ::testing::PrintToString(log);
+    EXPECT_EQ(log[0], "Preset wide not saved: its file " + holdsWide);
+    EXPECT_EQ(log.back(), "Preset file not deleted, " + holdsWide);
     EXPECT_EQ(FileNames(folder), Lines{"Wide.json"});
     EXPECT_EQ(Read("Wide.json"), OnDisk(SerializePreset(Preset("Wide", 3))));
     EXPECT_EQ(Names(store.presets), Lines{"Wide"});
+    EXPECT_EQ(store.Save(Preset("wide", 2)).question, "wide.json holds the preset \"Wide\". Replace it?");
 
     // A rename that changes only the case moves the one preset.
     store.ReplacePreset("Wide", Preset("wide", 4));
@@ -180,6 +181,13 @@ TEST_F(PresetWindowsRules, NamesDifferingOnlyInCaseNeverTakeEachOthersFile) {
     PresetStore reloaded(folder);
     ASSERT_EQ(Names(reloaded.presets), Lines{"wide"});
     EXPECT_TRUE(SameSettings(reloaded.presets[0].settings, Cam(4)));
+
+    // The question and the outcome agree: "Replace" gives the one file to the name asked for.
+    const PresetStore::Answer asked = store.Save(Preset("WIDE", 5));
+    EXPECT_EQ(asked.question, "WIDE.json holds the preset \"wide\". Replace it?");
+    EXPECT_EQ(store.Save(Preset("WIDE", 5), &asked.consent).outcome, PresetStore::Answer::Outcome::Done);
+    EXPECT_EQ(Names(store.presets), Lines{"WIDE"});
+    EXPECT_EQ(Names(PresetStore(folder).presets), Lines{"WIDE"});
 #else
     EXPECT_EQ(FileNames(folder), Lines{"Wide.json"}) << "wide was saved and deleted on its own file";
     EXPECT_EQ(Names(store.presets), Lines{"Wide"});
