@@ -29,14 +29,14 @@ std::optional<FollowedCamera> FindFollowedCamera(GameWrapper& game, bool reportN
 
 }  // namespace
 
-void WriteOverrideToCamera(GameWrapper& game, const CameraOverride& override) {
+void ApplyCameraOverride(GameWrapper& game, const CameraOverride& override) {
     auto followed = FindFollowedCamera(game, true);
     // Only the player the camera follows gets their values written.
     if (!followed || followed->focus != override.focusId) return;
     followed->camera.SetCameraSettings(override.enabled ? override.settings : override.defaultSettings);
 }
 
-void WriteFocusedOverride(GameWrapper& game, SharedCameraState state) {
+void ApplyFocusedOverride(GameWrapper& game, SharedCameraState state) {
     auto followed = FindFollowedCamera(game, true);
     if (!followed) return;
 
@@ -44,16 +44,16 @@ void WriteFocusedOverride(GameWrapper& game, SharedCameraState state) {
     // and the next tick picks that up.
     std::optional<CameraOverride> entry = state.Find(followed->focus);
     if (!entry) return;
-    WriteOverrideToCamera(game, *entry);
+    ApplyCameraOverride(game, *entry);
 }
 
-void ReadCameraFocus(GameWrapper& game, SharedCameraState state) {
+void UpdateFocusedPlayer(GameWrapper& game, SharedCameraState state) {
     auto followed = FindFollowedCamera(game, false);
     if (!followed) return;
     state.SetFocus(std::move(followed->focus));
 }
 
-void MoveCameraToPlayer(GameWrapper& game, const CameraOverride& override) {
+void FocusPlayer(GameWrapper& game, const CameraOverride& override) {
     if (!game.IsInReplay()) {
         LogLine("not in replay");
         return;

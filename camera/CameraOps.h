@@ -1,5 +1,6 @@
 #pragma once
-// Everything the plugin does to the replay camera. These run on the game thread only; the GUI
+// Everything the plugin does to the replay camera, under the names of the plugin's operations
+// that call them (plugin/CameraWrites.cpp). These run on the game thread only; the GUI
 // reaches them through closures queued with GameWrapper::Execute. A null camera or an empty focus
 // makes each of them a silent no-op.
 #include "camera/CameraOverride.h"
@@ -8,15 +9,15 @@
 
 // Writes the override into the camera if the camera follows that player: its own values while
 // it is enabled, the player's defaults otherwise. Logs "not in replay" outside a replay.
-void WriteOverrideToCamera(GameWrapper& game, const CameraOverride& override);
+void ApplyCameraOverride(GameWrapper& game, const CameraOverride& override);
 
 // The replay tick: writes the followed player's entry, copied out of `state` so the camera is
 // written without the lock held.
-void WriteFocusedOverride(GameWrapper& game, SharedCameraState state);
+void ApplyFocusedOverride(GameWrapper& game, SharedCameraState state);
 
 // Records in `state` which player the camera follows now; leaves the focus as it is when the
 // camera follows no one.
-void ReadCameraFocus(GameWrapper& game, SharedCameraState state);
+void UpdateFocusedPlayer(GameWrapper& game, SharedCameraState state);
 
 // Puts the camera in player view and points it at the override's player.
-void MoveCameraToPlayer(GameWrapper& game, const CameraOverride& override);
+void FocusPlayer(GameWrapper& game, const CameraOverride& override);

@@ -46,7 +46,7 @@ std::string FocusIdOf(PriWrapper& pri) {
 
 }  // namespace
 
-void RefreshRoster(GameWrapper& game, SharedCameraState state) {
+void RefreshPlayers(GameWrapper& game, SharedCameraState state) {
     // The host is asked for everything first, without the lock, and the finished table is
     // swapped in at the end: the GUI frame never waits on game calls, and never sees a table
     // that is half built. The old table dies outside the lock as well.

@@ -7,4 +7,4 @@
 // starting from the player's own camera values. Without a replay server the table is emptied and "no server"
 // logged. The host is asked for everything before the lock is taken, and the finished table is
 // swapped in at once: the GUI never waits on game calls and never sees a half-built table.
-void RefreshRoster(GameWrapper& game, SharedCameraState state);
+void RefreshPlayers(GameWrapper& game, SharedCameraState state);

@@ -2,16 +2,8 @@
 // the host drops them before the plugin object goes.
 #include <string>
 
-#include "camera/CameraOps.h"
-#include "camera/Roster.h"
 #include "core/Guarded.h"
 #include "plugin/Vistorb.h"
-
-void Vistorb::RefreshPlayers() { RefreshRoster(*gameWrapper, CameraState()); }
-
-void Vistorb::ApplyFocusedOverride() { WriteFocusedOverride(*gameWrapper, CameraState()); }
-
-void Vistorb::UpdateFocusedPlayer() { ReadCameraFocus(*gameWrapper, CameraState()); }
 
 void Vistorb::InitHooks() {
     // After the game's function, so the camera already has its new focus.

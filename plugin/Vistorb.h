@@ -46,20 +46,20 @@ public:
     // The only way to cameraOverrides and focusedId outside tests: the view takes stateLock itself.
     SharedCameraState CameraState() { return SharedCameraState{cameraOverrides, focusedId, stateLock}; }
 
-    // Start-up and shut-down
+    // Start-up and shut-down (Vistorb.cpp)
     void onLoad() override;
 
-    // Replay event hooks
+    // Replay event hooks (Hooks.cpp)
     void InitHooks();
 
-    // Roster and camera writes (game thread only)
+    // Roster and camera writes, game thread only (CameraWrites.cpp; the work is camera/'s)
     void RefreshPlayers();
     void ApplyCameraOverride(const CameraOverride& override);
     void ApplyFocusedOverride();
     void UpdateFocusedPlayer();
     void FocusPlayer(const CameraOverride& override);
 
-    // Console commands "vistorb_set" and "vistorb_preset"
+    // Console commands "vistorb_set" and "vistorb_preset" (SetCommand.cpp, PresetCommand.cpp)
     void HandleSetCommand(std::vector<std::string> words);
     void HandlePresetCommand(std::vector<std::string> words);
 
@@ -76,12 +76,12 @@ public:
     void OnOpen() override { OnWindowOpened(); }
     void OnClose() override { OnWindowClosed(); }
 
-    // Settings page
+    // Settings page (WindowSlots.cpp)
     void DrawSettingsPage();
     std::string GetSettingsName();
     void SetGuiContext(uintptr_t ctx);
 
-    // Plugin window
+    // Plugin window: DrawWindow in WindowPanels.cpp, the rest in WindowSlots.cpp
     void DrawWindow();
     std::string GetMenuId();
     std::string GetMenuCaption();
@@ -90,12 +90,13 @@ public:
     void OnWindowOpened();
     void OnWindowClosed();
 
-    // The footer at the bottom of both the settings page and the window.
+    // The footer at the bottom of both the settings page and the window (WindowSlots.cpp).
     void DrawCredits();
 
 private:
     friend struct VistorbTestAccess;
 
+    // The window's panels (WindowPanels.cpp).
     // Draws one tab with stateLock held; a click on it makes it the `focus`, and what the tab asks
     // for goes to `requests`.
     void DrawCameraOverrideTabItem(const std::string& key, CameraOverride& override, std::string& focus,
@@ -107,7 +108,7 @@ private:
     void DrawPresetCombo();
     void DrawPresetActions();
     void DrawRenamePopup();
-    // "Copy", "Paste" and "Apply to all", after the panel's other actions.
+    // "Copy", "Paste" and "Apply to all", after the panel's other actions (SharingButtons.cpp).
     void DrawSharingButtons(PresetPanel& panel);
     void ApplyPresetToAll(const CameraPreset& preset);
 };

@@ -2,7 +2,6 @@
 // gui/ and does what they report, on the game thread where the game is touched.
 #include <optional>
 
-#include "camera/CameraOps.h"
 #include "core/Guarded.h"
 #include "gui/GuardedFrame.h"
 #include "gui/OverrideTab.h"
@@ -90,10 +89,6 @@ void Vistorb::CarryOutGuiRequests(const GuiRequests& requests) {
         }
     }
 }
-
-void Vistorb::ApplyCameraOverride(const CameraOverride& override) { WriteOverrideToCamera(*gameWrapper, override); }
-
-void Vistorb::FocusPlayer(const CameraOverride& override) { MoveCameraToPlayer(*gameWrapper, override); }
 
 void Vistorb::OverridePlayerCameraFromGui(CameraOverride& override) {
     // The closure carries its own copy: by the time the game thread runs it, the GUI may have
