@@ -116,14 +116,14 @@ TEST_F(PresetCommand, RefusesOutsideAReplayAndWithoutAFocusedEntry) {
 }
 
 TEST_F(PresetCommand, AppliesWhatTheButtonAppliesAndManyWordsAreOneUsageLine) {
-    // Two files holding one name: the command takes the record "Apply" would take.
+    // Two files holding one name: the command takes the one in the name's own file.
     PresetFile("Twin", OnGrid(100));
     std::ofstream(PresetFolder() / "Twin-copy.json")
         << R"({"preset": {"FOV": 105, "Height": 100, "Pitch": -5, "Distance": 250, "Stiffness": 0.5,)"
         << R"( "SwivelSpeed": 4, "TransitionSpeed": 1.2}, "preset_name": "Twin"})";
     plugin->presetStore.LoadPresets();
     host.RunConsoleLine("vistorb_preset Twin");
-    EXPECT_TRUE(Same(Entry("Player_U1").settings, plugin->presetStore.FindPreset("Twin")->settings));
+    EXPECT_TRUE(Same(Entry("Player_U1").settings, OnGrid(100)));
 
     std::vector<std::string> words(100000, "w");
     words.front() = "vistorb_preset";

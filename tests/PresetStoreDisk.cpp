@@ -128,6 +128,7 @@ TEST_F(PresetDisk, DeleteAndSaveReadTheFileTheyActOn) {
         {"re-tune of a preset whose own file now holds another",
          [&](PresetStore& s) { Write("B.json", zed), s.ReplacePreset("B", Preset("B", 4)); },
          {"Preset B not renamed: its file " + PathOf("B.json") + " holds the preset Zed"}, "B.json"},
+#if !defined(_WIN32)  // Windows finds no file of a name too long, and the write then fails with one line
         {"save under a name whose file name is too long",
          [&](PresetStore& s) { s.AddPreset(Preset(tooLong, 4)); },
          {"Preset " + tooLong + " not saved: its file " + PathOf(tooLong + ".json") +
@@ -137,6 +138,7 @@ TEST_F(PresetDisk, DeleteAndSaveReadTheFileTheyActOn) {
          [&](PresetStore& s) { s.ReplacePreset("B", Preset(tooLong, 4)); },
          {"Preset B not renamed: its file " + PathOf(tooLong + ".json") + " could not be read: File name too long"},
          "B.json"},
+#endif
         {"nothing selected: the empty name's file is never removed",
          [&](PresetStore& s) { Write(".json", zed), s.DeletePreset(""); },
          {"Deleting preset: ", "Preset file not deleted, the name \"\" cannot be a file name: it is empty"}, ".json"},

@@ -1,6 +1,7 @@
 // vistorb-host run as a user runs it: the demo, a checked session script, bad input of every
 // kind (each one clear message and the documented exit status), and the console on stdin.
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include <gmock/gmock.h>
@@ -27,6 +28,12 @@ RunResult RunHostWithTestingPlugin(const std::string& arguments, const std::stri
     return RunHost("--plugin " + test_platform::Quoted(VISTORB_TESTING_PLUGIN_PATH) + " " + arguments, input);
 }
 
+// A library path as the host names it in its lines: made absolute as it does with --plugin
+// (on Windows that brings the drive).
+std::string AsHostShows(const std::string& path) {
+    return std::filesystem::absolute(std::filesystem::u8path(path)).lexically_normal().u8string();
+}
+
 std::string Script(const std::string& name) { return ShellPath(VISTORB_TEST_DATA "/scripts/" + name); }
 
 TEST(ScriptEndToEnd, TheDemoPlaysAWholeSessionAndUnloadsCleanly) {
@@ -34,7 +41,7 @@ TEST(ScriptEndToEnd, TheDemoPlaysAWholeSessionAndUnloadsCleanly) {
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string& text = run.output;
     EXPECT_THAT(text, HasSubstr("[host] placed Vistorb/presets/Wide.json"));
-    EXPECT_THAT(text, HasSubstr("[host] loaded Vistorb " VISTORB_VERSION " (plugin API build 95) from " VISTORB_TESTING_PLUGIN_PATH));
+    EXPECT_THAT(text, HasSubstr("[host] loaded Vistorb " VISTORB_VERSION " (plugin API build 95) from " + AsHostShows(VISTORB_TESTING_PLUGIN_PATH)));
     EXPECT_THAT(text, HasSubstr("> vistorb_set fov 200\n"));
     EXPECT_THAT(text, HasSubstr("[console] Unknown value zoom\n"));
     EXPECT_THAT(text, HasSubstr("> vistorb_preset Close\n"));
@@ -85,8 +92,10 @@ TEST(ScriptEndToEnd, VersionAndRelativePaths) {
     EXPECT_EQ(notPlugin.status, 1) << "a version that cannot be read is no success";
 
     // The preset folder must be absolute: a relative --data is taken from the current folder.
-    const std::filesystem::path data = test_platform::ScratchFolder("vistorb-reldata");
-    const std::filesystem::path relative = std::filesystem::relative(data);
+    // Below the current folder, so that the relative path stays on its drive on Windows.
+    const std::filesystem::path relative = "vistorb-reldata-" + std::to_string(std::random_device{}());
+    const std::filesystem::path data = std::filesystem::absolute(relative);
+    std::filesystem::create_directory(data);
     RunResult run = RunHost("--data " + ShellPath(relative.string()), "quit\n");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, HasSubstr("Reading camera preset json files recursively from " + data.string()));
@@ -145,7 +154,7 @@ TEST(ScriptEndToEnd, TheReleaseLibraryLoadsButShowsNoPluginTable) {
     RunResult run = RunHost("--plugin " + test_platform::Quoted(VISTORB_PLUGIN_PATH),
                             "expect overrides null\nexpect presets null\nexpect count presets 0\n");
     EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb " VISTORB_VERSION " (plugin API build 95) from " VISTORB_PLUGIN_PATH));
+    EXPECT_THAT(run.output, HasSubstr("[host] loaded Vistorb " VISTORB_VERSION " (plugin API build 95) from " + AsHostShows(VISTORB_PLUGIN_PATH)));
     EXPECT_THAT(run.output, HasSubstr("console:3: presets is not a list: null\n"));
     EXPECT_THAT(run.output, Not(HasSubstr("console:1:")));
     EXPECT_THAT(run.output, Not(HasSubstr("console:2:")));
