@@ -1,8 +1,11 @@
 // The walk of the preset folder at load: which entries are preset files, and how one that
 // cannot be read costs only itself.
+#include <optional>
 #include <system_error>
+#include <utility>
 
 #include "core/LogLine.h"
+#include "presets/CanonicalPreset.h"
 #include "presets/PresetFiles.h"
 #include "presets/PresetPath.h"
 
@@ -30,6 +33,10 @@ void ReadOnePreset(const fs::path& top, const fs::path& file, bool entryWasLink,
             return;
         case FileRead::Outcome::Text:
             break;
+    }
+    if (std::optional<CameraPreset> saved = ReadCanonicalPreset(read.text)) {
+        loaded.push_back({file.lexically_relative(top), std::move(*saved)});
+        return;
     }
     try {
         const nlohmann::json document = nlohmann::json::parse(read.text);

@@ -1,10 +1,13 @@
 // The preset file's document: the exact text we write and what reading accepts and rejects.
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "presets/CanonicalPreset.h"
 #include "tests/CameraValuesPinned.h"
 #include "tests/PresetSupport.h"
 
@@ -215,4 +218,46 @@ TEST(PresetDocument, ReadingErrorsAndTheirMessages) {
     EXPECT_THROW(halfGood.get_to(target), json::type_error);
     EXPECT_EQ(target.name, "kept");
     EXPECT_TRUE(preset_test::SameSettings(target.settings, Cam(9)));
+}
+
+// A load reads the files a save wrote without building a JSON document. For every text, that
+// reader either declines or gives what the general reader gives, bit for bit; for what a save
+// writes it must not decline, or loads would quietly take the slow road.
+TEST(PresetDocument, TheSavedLayoutReaderAgreesWithTheGeneralOneOrDeclines) {
+    const auto general = [](const std::string& text) { return json::parse(text).get<CameraPreset>(); };
+    const auto same = [](const CameraPreset& a, const CameraPreset& b) {
+        return a.name == b.name && std::memcmp(&a.settings, &b.settings, sizeof a.settings) == 0;
+    };
+    const float tiny = std::numeric_limits<float>::denorm_min();
+    const CameraPreset saved[] = {
+        WidePreset(),
+        {"Kamera \xc3\xbc \xf0\x9f\x8e\xa5", {-0.0f, 1e-05f, 0.1f, 3e38f, tiny, -1e-30f, 123456789.0f}},
+        {"", {0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const CameraPreset& preset : saved) {
+        const std::string text = SerializePreset(preset);
+        const std::optional<CameraPreset> read = ReadCanonicalPreset(text);
+        ASSERT_TRUE(read) << text;
+        EXPECT_TRUE(same(*read, general(text))) << text;
+    }
+    const std::string wide = SerializePreset(WidePreset());
+    const auto with = [&](const std::string& from, const std::string& to) {
+        std::string text = wide;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    const std::string readable[] = {
+        with("110.0", "110"), with("110.0", "-0"), with("110.0", "1.1E2"), with("110.0", "99999999999999999999"),
+        with("110.0", "true"), with("\"Wide\"", "\"W\\u00fcde\""), with("\n}", "\n}\n"), "\xef\xbb\xbf" + wide,
+        with("\n", "\r\n"),
+    };
+    for (const std::string& text : readable) {
+        const std::optional<CameraPreset> read = ReadCanonicalPreset(text);
+        if (read) EXPECT_TRUE(same(*read, general(text))) << text;
+    }
+    const std::string broken[] = {
+        with("110.0", "1e400"), with("110.0", "01"), with("110.0", "1."), with("\"Wide\"", "\"W\xc0\xafde\""),
+        with("\"Wide\"", "\"W\xed\xa0\x80\""), with("\"Wide\"", "\"W\x01\""), with("\"FOV\"", "\"fov\""), wide.substr(0, wide.size() - 1),
+    };
+    for (const std::string& text : broken) EXPECT_FALSE(ReadCanonicalPreset(text)) << text;
 }
