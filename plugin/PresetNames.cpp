@@ -37,7 +37,9 @@ std::optional<CameraPreset> FindPresetForCommand(const PresetStore& store, const
     if (std::optional<CameraPreset> exact = store.FindPublished(typed)) return exact;
     const std::string lowered = ToLower(typed);
     std::optional<std::string> only;
-    for (const CameraPreset& record : *store.Published()) {
+    // Held by name: a temporary in the loop's head would be released before the loop reads it.
+    const std::shared_ptr<const std::vector<CameraPreset>> published = store.Published();
+    for (const CameraPreset& record : *published) {
         if (ToLower(record.name) != lowered) continue;
         if (only && *only != record.name) return std::nullopt;
         only = record.name;
