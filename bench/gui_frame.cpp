@@ -15,6 +15,7 @@
 #include "imgui.h"
 #include "imgui_internal.h"
 #include "plugin/Vistorb.h"
+#include "presets/PresetStoreTesting.h"
 #include "sim/game/Host.h"
 #include "sim/guihost/ItemRecorder.h"
 
@@ -67,10 +68,12 @@ struct Plugin {
         plugin->focusedId = plugin->cameraOverrides.begin()->first;
         // A store with its folder, as after a normal start: the panel's buttons are live.
         plugin->presetStore = PresetStore::Open(host.DataFolder() / "Vistorb" / "presets");
+        std::vector<CameraPreset> records;
         for (int i = 0; i < presets; ++i)
-            plugin->presetStore.presets.push_back(
+            records.push_back(
                 CameraPreset{fmt::format("Preset {:05}", i), ProfileCameraSettings{60.0f + i % 50, 100, -4, 270, 0.5f, 4, 1.2f}});
-        plugin->selectedPreset = plugin->presetStore.presets[presets / 2];  // the preview is drawn
+        PresetStoreTesting::AddUnfiledRecords(plugin->presetStore, records);
+        plugin->selectedPreset = plugin->presetStore.Presets()[presets / 2];  // the preview is drawn
         plugin->isWindowOpen = true;
     }
 };

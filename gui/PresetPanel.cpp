@@ -35,7 +35,7 @@ bool SameRecord(const CameraPreset& a, const CameraPreset& b) {
 // One selectable row, the name cut where the row ends. Names need not be unique (nor non-empty);
 // the row number keeps their ids apart, and the highlight goes by the selected file's record.
 void DrawPresetRow(PresetPanel& panel, const std::optional<CameraPreset>& selected, size_t index, float width) {
-    const CameraPreset& preset = panel.store.presets[index];
+    const CameraPreset& preset = panel.store.Presets()[index];
     char buffer[kLabelBytes];
     const char* label = VisibleLabel(preset.name.c_str(), preset.name.size(), width, buffer, sizeof buffer);
     ImGui::PushID(static_cast<int>(index));
@@ -55,7 +55,7 @@ void DrawPresetRow(PresetPanel& panel, const std::optional<CameraPreset>& select
 void DrawAllPresetRows(PresetPanel& panel, float width) {
     const std::optional<CameraPreset> selected = SelectedRecord(panel);
     ImGuiListClipper clipper;
-    clipper.Begin(static_cast<int>(panel.store.presets.size()));
+    clipper.Begin(static_cast<int>(panel.store.Presets().size()));
     while (clipper.Step())
         for (int row = clipper.DisplayStart; row < clipper.DisplayEnd; ++row)
             DrawPresetRow(panel, selected, static_cast<size_t>(row), width);
@@ -106,7 +106,7 @@ MatchingPresets matching;
 // being drawn (the list window is the current one).
 void DrawMatchingPresetRows(PresetPanel& panel, ImGuiID comboId, std::string_view search, float width) {
     const std::lock_guard<std::mutex> lock(matchingLock);
-    const std::vector<CameraPreset>& presets = panel.store.presets;
+    const std::vector<CameraPreset>& presets = panel.store.Presets();
     if (ImGui::IsWindowAppearing() || !matching.BuiltFor(comboId, presets, search))
         matching.Build(comboId, presets, search);
 

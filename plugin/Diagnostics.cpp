@@ -36,9 +36,9 @@ std::string StateJson() {
     state["focusedId"] = shared.focusedId;
     // The presets belong to the render thread, which is where this is called from.
     state["presets"] = json::array();
-    for (const CameraPreset& preset : plugin->presetStore.presets)
+    for (const CameraPreset& preset : plugin->presetStore.Presets())
         state["presets"].push_back(json{{"name", preset.name}, {"settings", preset.settings}});
-    state["presetFolder"] = plugin->presetStore.presetFolder.string();
+    state["presetFolder"] = plugin->presetStore.PresetFolder().string();
     // Names come from the game and may be any bytes: they are shown, never a reason to fail.
     return state.dump(-1, ' ', false, json::error_handler_t::replace);
 }

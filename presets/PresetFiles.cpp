@@ -15,11 +15,9 @@
 
 #include "core/LogLine.h"
 #include "presets/PresetPath.h"
-#include "presets/PresetStoreTesting.h"
+#include "presets/PresetSeams.h"
 
 namespace fs = std::filesystem;
-
-std::function<void(const fs::path&)> presetOpenHookForTests;
 
 namespace preset_files {
 
@@ -66,7 +64,7 @@ void ReadWhole(int fd, size_t expected, FileRead& read) {
 // No FIFOs to hang on here; the size is checked before the bytes are read. Text mode, as the
 // host's runtime reads a text file: CR LF reads as LF and a Ctrl-Z ends the file.
 FileRead ReadPresetFile(const fs::path& file, bool) {
-    if (presetOpenHookForTests) presetOpenHookForTests(file);
+    preset_seams::Reach(preset_seams::Moment::BeforeOpen, file);
     FileRead read;
     std::error_code error;
     read.size = fs::file_size(file, error);
@@ -89,7 +87,7 @@ FileRead ReadPresetFile(const fs::path& file, bool) {
 }
 #else
 FileRead ReadPresetFile(const fs::path& file, bool entryWasLink) {
-    if (presetOpenHookForTests) presetOpenHookForTests(file);
+    preset_seams::Reach(preset_seams::Moment::BeforeOpen, file);
     // O_NONBLOCK: a FIFO swapped in opens at once instead of waiting for a writer; fstat then
     // shows what was really opened.
     const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (entryWasLink ? 0 : O_NOFOLLOW);

@@ -3,7 +3,6 @@
 #include "presets/PresetStore.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <system_error>
 #include <utility>
 
@@ -11,11 +10,8 @@
 #include "core/LogLine.h"
 #include "presets/PresetFiles.h"
 #include "presets/PresetPath.h"
-#include "presets/PresetStoreTesting.h"
 
 namespace fs = std::filesystem;
-
-std::function<void(const fs::path&)> presetRemovalHookForTests;
 
 namespace {
 
@@ -134,11 +130,6 @@ bool PresetStore::RefusedValues(const CameraPreset& preset) const {
         return true;
     }
     return false;
-}
-
-fs::path PresetStore::PresetFilePath(const std::string& name) const {
-    if (!folderHandle.IsOpen()) throw std::runtime_error("no usable preset folder");
-    return folderHandle.PathOf(PresetFileNameFor(name));
 }
 
 // A relative folder would resolve against whatever the working directory is (in the game, the

@@ -26,9 +26,6 @@
 // load would give for every file it touched.
 class PresetStore {
 public:
-    std::vector<CameraPreset> presets;
-    std::filesystem::path presetFolder;
-
     PresetStore() = default;
     // Creates the folder and loads it; throws std::filesystem::filesystem_error when the folder
     // is not an absolute path, cannot be created, or cannot be read.
@@ -39,6 +36,12 @@ public:
     PresetStore& operator=(PresetStore&&) = default;
     PresetStore(const PresetStore&) = delete;
     PresetStore& operator=(const PresetStore&) = delete;
+
+    // The cache, sorted by name, for the thread that owns the store; it changes only through the
+    // operations below.
+    const std::vector<CameraPreset>& Presets() const { return presets; }
+    // The folder's path as given; every change acts in the folder opened there (PresetFolderHandle.h).
+    const std::filesystem::path& PresetFolder() const { return presetFolder; }
 
     // True once the folder was loaded; only then do saves, renames and deletes act.
     bool Usable() const;
@@ -92,9 +95,6 @@ public:
     // Removes the name's file, only when it holds a preset of that name.
     void DeletePreset(const std::string& name);
     std::optional<CameraPreset> FindPreset(const std::string& name) const;
-    // presetFolder joined with the name's file name; the name must have passed PresetNameProblem.
-    // Throws std::runtime_error rather than build a path from a folder that is not absolute.
-    std::filesystem::path PresetFilePath(const std::string& name) const;
 
     // A selection names a file: the record that file holds in the cache, and the file holding a
     // cached record (its name and values; the first such file).
@@ -102,6 +102,11 @@ public:
     std::optional<std::filesystem::path> FileOfRecord(const CameraPreset& record) const;
 
 private:
+    friend struct PresetStoreTesting;
+
+    std::vector<CameraPreset> presets;
+    std::filesystem::path presetFolder;
+
     // The cache as last published: replaced whole once per load and change, never edited.
     struct Publication {
         std::mutex lock;

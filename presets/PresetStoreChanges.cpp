@@ -8,10 +8,9 @@
 #include "presets/PresetFiles.h"
 #include "presets/PresetPath.h"
 #include "presets/PresetStore.h"
-#include "presets/PresetStoreTesting.h"
+#include "presets/PresetSeams.h"
 
 namespace fs = std::filesystem;
-std::function<void(const fs::path&)> presetCommitHookForTests;
 using EntryType = preset_files::FolderHandle::EntryType;
 using Outcome = PresetStore::Answer::Outcome;
 
@@ -106,7 +105,7 @@ bool PresetStore::WriteFile(const fs::path& file, const CameraPreset& preset, bo
     // Serialised before any file is touched: a name that cannot be written costs nothing.
     const std::string text = SerializePreset(preset);
     const fs::path temp = folderHandle.Stage(text, file);
-    if (presetCommitHookForTests) presetCommitHookForTests(folderHandle.PathOf(file));
+    preset_seams::Reach(preset_seams::Moment::BeforeCommit, folderHandle.PathOf(file));
     if (folderHandle.Commit(temp, file, replace, unflushed)) return true;
     LogLine("Preset {} not saved, its file {} appeared meanwhile and was left alone", preset.name,
             PathText(folderHandle.PathOf(file)));
@@ -177,7 +176,7 @@ PresetStore::Answer PresetStore::SaveUnpublished(const CameraPreset& presetRef, 
 // The file-system half of deleting a preset, with DeletePreset's log lines. True when removed.
 bool PresetStore::RemoveFile(const fs::path& file) {
     const std::string shown = PathText(folderHandle.PathOf(file));
-    if (presetRemovalHookForTests) presetRemovalHookForTests(folderHandle.PathOf(file));
+    preset_seams::Reach(preset_seams::Moment::BeforeRemove, folderHandle.PathOf(file));
     const std::error_code error = folderHandle.Remove(file);
     if (error == std::errc::no_such_file_or_directory) {  // gone between the check and the removal
         LogLine("Failed to delete preset file: {}", shown);

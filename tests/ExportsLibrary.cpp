@@ -215,4 +215,23 @@ TEST(ExportsSymbols, OnlyTheTestingLibraryCarriesTheItemHooks) {
     EXPECT_TRUE(hasHooks(VISTORB_TESTING_PLUGIN_PATH));
 }
 
+// The preset store's test moments can be set only in the tests' build of its layer: neither
+// library may carry them. The store's call to its (empty) moments shows the symbols are there to see.
+TEST(ExportsSymbols, NeitherLibraryCarriesThePresetStoresTestMoments) {
+    auto holds = [](const char* library, const std::string& text) {
+#if defined(_WIN32)
+        return FileHolds(library, text);
+#else
+        for (const std::string& symbol : SymbolNames("", library))
+            if (symbol.find(text) != std::string::npos) return true;
+        return false;
+#endif
+    };
+    for (const char* library : {VISTORB_PLUGIN_PATH, VISTORB_TESTING_PLUGIN_PATH}) {
+        SCOPED_TRACE(library);
+        EXPECT_TRUE(holds(library, "preset_seams"));
+        EXPECT_FALSE(holds(library, "PresetStoreTesting"));
+    }
+}
+
 }  // namespace

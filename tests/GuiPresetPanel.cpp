@@ -8,6 +8,7 @@
 #include "imgui.h"
 #include "imgui_internal.h"
 #include "gui/SearchableCombo.h"
+#include "presets/PresetStoreTesting.h"
 #include "tests/GuiSupport.h"
 
 namespace gui_test {
@@ -378,8 +379,7 @@ TEST_F(GuiPresetPanel, DeleteRemovesTheSelectedPresetAndClearsTheSelection) {
 TEST_F(GuiPresetPanel, PresetsWithOneNameAreSeparateRowsAndAnEmptyNameIsARowToo) {
     PresetFile("Twin", kWide);
     Load();
-    plugin->presetStore.presets.push_back(CameraPreset{"Twin", kClose});
-    plugin->presetStore.presets.push_back(CameraPreset{"", OnGrid(70)});
+    PresetStoreTesting::AddUnfiledRecords(plugin->presetStore, {{"Twin", kClose}, {"", OnGrid(70)}});
     ShowWindow();
     const std::vector<sim::GuiItem> twins = gui.FindAll("Twin", "presets table");
     ASSERT_EQ(twins.size(), 2u);

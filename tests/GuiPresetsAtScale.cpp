@@ -8,6 +8,7 @@
 #include <fmt/format.h>
 
 #include "imgui.h"
+#include "presets/PresetStoreTesting.h"
 #include "tests/GuiSupport.h"
 
 namespace gui_test {
@@ -19,8 +20,9 @@ class GuiPresetsAtScale : public GuiTest {
 protected:
     // Presets in the cache only: the panel lists what the store holds.
     void CachePresets(int count) {
-        for (int i = 0; i < count; ++i)
-            plugin->presetStore.presets.push_back({fmt::format("Preset {:04}", i), OnGrid(60.0f + i % 50)});
+        std::vector<CameraPreset> records;
+        for (int i = 0; i < count; ++i) records.push_back({fmt::format("Preset {:04}", i), OnGrid(60.0f + i % 50)});
+        PresetStoreTesting::AddUnfiledRecords(plugin->presetStore, records);
     }
 
     std::vector<sim::GuiItem> Rows(const std::string& scope) {
@@ -99,8 +101,7 @@ TEST_F(GuiPresetsAtScale, TheOpenListFollowsTheSearchAndEveryChangeOfTheCache) {
 TEST_F(GuiPresetsAtScale, ANameOfAMegabyteIsCutAtTheRowButSelectedWhole) {
     const std::string huge = "Huge " + std::string(1 << 20, 'x');
     Load();
-    plugin->presetStore.presets.push_back({huge, OnGrid(100)});
-    plugin->presetStore.presets.push_back({"Wide", OnGrid(110)});
+    PresetStoreTesting::AddUnfiledRecords(plugin->presetStore, {{huge, OnGrid(100)}, {"Wide", OnGrid(110)}});
     ShowWindow();
 
     const std::vector<sim::GuiItem> rows = Rows("presets table");

@@ -120,7 +120,7 @@ protected:
 
     std::vector<std::string> PresetNames() {
         std::vector<std::string> names;
-        for (const auto& p : plugin->presetStore.presets) names.push_back(p.name);
+        for (const auto& p : plugin->presetStore.Presets()) names.push_back(p.name);
         return names;
     }
 

@@ -28,9 +28,9 @@ TEST_F(PluginStartUp, LoadsItsPresetsOrStopsCleanly) {
         plugin->cvarManager = host.Console();
         plugin->gameWrapper = host.Game();
         plugin->onLoad();
-        EXPECT_EQ(plugin->presetStore.presetFolder, folder);
-        ASSERT_EQ(Names(plugin->presetStore.presets), std::vector<std::string>{"Wide"});
-        EXPECT_TRUE(SameSettings(plugin->presetStore.presets[0].settings, WidePreset().settings));
+        EXPECT_EQ(plugin->presetStore.PresetFolder(), folder);
+        ASSERT_EQ(Names(plugin->presetStore.Presets()), std::vector<std::string>{"Wide"});
+        EXPECT_TRUE(SameSettings(plugin->presetStore.Presets()[0].settings, WidePreset().settings));
         EXPECT_EQ(host.Notifiers().count("vistorb_set"), 1u);
         host.DropPluginCallbacks();
     }
@@ -43,7 +43,7 @@ TEST_F(PluginStartUp, LoadsItsPresetsOrStopsCleanly) {
     plugin->cvarManager = blocked.Console();
     plugin->gameWrapper = blocked.Game();
     EXPECT_NO_THROW(plugin->onLoad());
-    EXPECT_TRUE(plugin->presetStore.presets.empty());
+    EXPECT_TRUE(plugin->presetStore.Presets().empty());
     EXPECT_FALSE(plugin->presetStore.Usable());
     EXPECT_NE(plugin->presetStore.UnusableReason().find((root / "blocked" / "Vistorb").string()), std::string::npos)
         << plugin->presetStore.UnusableReason();
@@ -64,7 +64,7 @@ TEST_F(PluginStartUp, LoadsItsPresetsOrStopsCleanly) {
     blocked.ClearLog();
     plugin->presetStore.AddPreset(WidePreset());
     plugin->presetStore.DeletePreset("Wide");
-    EXPECT_TRUE(plugin->presetStore.presets.empty());
+    EXPECT_TRUE(plugin->presetStore.Presets().empty());
     EXPECT_FALSE(std::filesystem::exists("Wide.json"));
     EXPECT_EQ(blocked.LogLines().size(), 2u) << "one refusal line each";
     blocked.DropPluginCallbacks();

@@ -89,13 +89,13 @@ TEST_F(PresetDisk, ReloadOpensTheFolderAtItsPathAsStartUpDoes) {
         } catch (const std::exception&) {
         }
         EXPECT_EQ(store.Usable(), c.usable) << store.UnusableReason();
-        EXPECT_EQ(Names(store.presets), c.presets);
+        EXPECT_EQ(Names(store.Presets()), c.presets);
         if (!c.usable) {
             EXPECT_NE(store.UnusableReason().find("it is a symbolic link"), std::string::npos) << store.UnusableReason();
             EXPECT_TRUE(fs::exists(aside / asideLeftOver)) << "nothing removed outside the preset folder";
             continue;
         }
-        EXPECT_EQ(Names(store.presets), Names(PresetStore(folder).presets));
+        EXPECT_EQ(Names(store.Presets()), Names(PresetStore(folder).Presets()));
         store.AddPreset(Preset("Saved", 3));
         EXPECT_TRUE(Exists("Saved.json"));
         if (fs::is_directory(aside)) {
@@ -169,7 +169,7 @@ TEST_F(PresetDisk, ThePublishedLookupPrefersTheNamesOwnFileAndSeesEachChangeWhol
     PresetStore store = MakeStore();
     ASSERT_TRUE(store.FindPublished("Wide"));
     store.ReplacePreset("Wide", Preset("Wide", 3));  // Wide.json is written; the others stay
-    ASSERT_EQ(store.presets.size(), 3u);
+    ASSERT_EQ(store.Presets().size(), 3u);
     EXPECT_TRUE(SameSettings(store.FindPublished("Wide")->settings, Cam(3)));
     PresetStore fresh(folder);
     EXPECT_TRUE(SameSettings(fresh.FindPublished("Wide")->settings, Cam(3)));

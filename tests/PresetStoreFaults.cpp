@@ -22,7 +22,7 @@ TEST_F(PresetFaults, ANameThatIsNotUtf8LeavesTheExistingFileAlone) {
     const std::string before = SerializePreset(Preset("hand written", 1));
     Write(name + ".json", before);
     PresetStore store = MakeStore();
-    ASSERT_EQ(store.presets.size(), 1u);
+    ASSERT_EQ(store.Presets().size(), 1u);
 
     // The name's file holds another preset: without consent the save is refused at once.
     store.AddPreset(Preset(name, 2));
@@ -36,7 +36,7 @@ TEST_F(PresetFaults, ANameThatIsNotUtf8LeavesTheExistingFileAlone) {
                                      "at index 3: 0xFF"))
         << lines[1];
     EXPECT_EQ(Read(name + ".json"), before);
-    EXPECT_EQ(Names(store.presets), Lines{"hand written"});
+    EXPECT_EQ(Names(store.Presets()), Lines{"hand written"});
 
     // The same through a rename: the old preset stays as it was.
     store.AddPreset(Preset("Keep", 3));
@@ -48,7 +48,7 @@ TEST_F(PresetFaults, ANameThatIsNotUtf8LeavesTheExistingFileAlone) {
                                            "[json.exception.type_error.316]"))
         << renameLines[0];
     EXPECT_EQ(Read("Keep.json"), OnDisk(SerializePreset(Preset("Keep", 3))));
-    EXPECT_EQ(Names(store.presets), (Lines{"Keep", "hand written"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"Keep", "hand written"}));
 }
 
 // A file that cannot be made is reported, and nothing unsaved enters the cache.
@@ -65,9 +65,9 @@ TEST_F(PresetFaults, AFolderThatCannotBeWrittenIsReportedAndCachesNothing) {
     // The path leads to something else now: refused before anything is written.
     EXPECT_EQ(lines, Lines{"Preset not saved, the preset folder is unavailable: " + FolderGone(folder)});
     EXPECT_EQ(Read("Lost.json"), "");
-    EXPECT_EQ(Names(store.presets), Lines{"Saved"});
+    EXPECT_EQ(Names(store.Presets()), Lines{"Saved"});
     EXPECT_FALSE(store.SavePreset(Preset("Saved", 3)));
-    EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(1)));
+    EXPECT_TRUE(SameSettings(store.Presets()[0].settings, Cam(1)));
     TakeLog();
 
     // A folder whose permissions forbid writing.
@@ -90,7 +90,7 @@ TEST_F(PresetFaults, AFolderThatCannotBeWrittenIsReportedAndCachesNothing) {
                             "Preset Old kept, its replacement could not be saved: " + denied,
                             "Preset Old kept, its replacement could not be saved: " + denied, "Deleting preset: Old",
                             "Failed to delete preset file: " + PathOf("Old.json") + " (Permission denied)"}));
-    EXPECT_EQ(Names(writable.presets), Lines{"Old"});
+    EXPECT_EQ(Names(writable.Presets()), Lines{"Old"});
     EXPECT_EQ(Read("Old.json"), OnDisk(SerializePreset(Preset("Old", 4))));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
@@ -107,7 +107,7 @@ TEST_F(PresetFaults, ARenameThatCannotBeSavedKeepsTheOldPreset) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "Preset Source not renamed: " + PathOf("Target.json") + " is not a file");
     EXPECT_EQ(Read("Source.json"), OnDisk(SerializePreset(Preset("Source", 1))));
-    EXPECT_EQ(Names(store.presets), Lines{"Source"});
+    EXPECT_EQ(Names(store.Presets()), Lines{"Source"});
     EXPECT_TRUE(fs::is_directory(folder / "Target.json"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);  // no temporary left
 }
@@ -144,7 +144,7 @@ TEST_F(PresetFaults, UnusableNamesAreRefusedWithOneLine) {
         EXPECT_EQ(TakeLog(), expected) << name;
     }
     EXPECT_EQ(Tree(), before);
-    EXPECT_EQ(Names(store.presets), Lines{"Old"});
+    EXPECT_EQ(Names(store.Presets()), Lines{"Old"});
     EXPECT_EQ(Read("Old.json"), SerializePreset(Preset("Old", 1)));
 
     // A record with such a name (from a hand-edited file) can still be renamed into a usable one;
@@ -156,7 +156,7 @@ TEST_F(PresetFaults, UnusableNamesAreRefusedWithOneLine) {
     EXPECT_EQ(TakeLog(), (Lines{"Preset file not deleted, the name \"up/../x\" cannot be a file name: it holds a path "
                                 "separator",
                                 "Saving preset Fixed to " + PathOf("Fixed.json")}));
-    EXPECT_EQ(Names(store.presets), (Lines{"Fixed", "Old", "up/../x"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"Fixed", "Old", "up/../x"}));
 }
 
 TEST_F(PresetFaults, DeleteCopesWithFilesThatVanishOrAreNotFiles) {
@@ -165,11 +165,13 @@ TEST_F(PresetFaults, DeleteCopesWithFilesThatVanishOrAreNotFiles) {
     TakeLog();
 
     // Another program removes the file after the store saw it.
-    presetRemovalHookForTests = [](const fs::path& file) { fs::remove(file); };
-    store.DeletePreset("Gone");
-    presetRemovalHookForTests = nullptr;
+    {
+        PresetStoreTesting::ScopedMoment removal(PresetStoreTesting::beforeRemove,
+                                                 [](const fs::path& file) { fs::remove(file); });
+        store.DeletePreset("Gone");
+    }
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Gone", "Failed to delete preset file: " + PathOf("Gone.json")}));
-    EXPECT_EQ(Names(store.presets), Lines{"Gone"});
+    EXPECT_EQ(Names(store.Presets()), Lines{"Gone"});
 
     // A folder carrying a preset's file name is not a preset file, empty or not.
     fs::create_directory(folder / "Empty.json");

@@ -75,7 +75,7 @@ TEST_F(PresetGuards, WithoutItsFolderEveryChangeIsRefusedAndNothingIsTouched) {
         EXPECT_FALSE(store->Usable()) << c.what;
         const std::string why = store->UnusableReason();
         EXPECT_FALSE(why.empty()) << c.what;
-        EXPECT_TRUE(store->presets.empty()) << c.what;
+        EXPECT_TRUE(store->Presets().empty()) << c.what;
         EXPECT_TRUE(constructorThrew) << c.what;  // the constructor says the same by throwing
         TakeLog();
 
@@ -101,7 +101,6 @@ TEST_F(PresetGuards, WithoutItsFolderEveryChangeIsRefusedAndNothingIsTouched) {
     EXPECT_EQ(TakeLog(), (Lines{"Preset not saved, the preset folder is unavailable: no preset folder has been opened",
                                 "Preset file not deleted, the preset folder is unavailable: no preset folder has "
                                 "been opened"}));
-    EXPECT_THROW(unopened.PresetFilePath("config"), std::runtime_error);
     std::stringstream config;
     config << std::ifstream(cwd / "config.json").rdbuf();
     EXPECT_EQ(config.str(), "the game's own file");
@@ -127,8 +126,8 @@ TEST_F(PresetGuards, SavingACachedNameAgainKeepsOneRecordPerFile) {
                 << i;
         }
     }
-    ASSERT_EQ(Names(store.presets), Lines{"Player"});
-    EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(39)));
+    ASSERT_EQ(Names(store.Presets()), Lines{"Player"});
+    EXPECT_TRUE(SameSettings(store.Presets()[0].settings, Cam(39)));
     EXPECT_EQ(Read("Player.json"), OnDisk(SerializePreset(Preset("Player", 39))));
 }
 
@@ -191,7 +190,7 @@ TEST_F(PresetGuards, EveryReplaceAsksFromWhatTheFileHoldsNow) {
             c.oldName.empty() ? store.Save(wanted, &again.consent) : store.Rename(c.oldName, wanted, &again.consent);
         EXPECT_EQ(replaced.outcome, Outcome::Done) << c.what;
         EXPECT_EQ(Read(c.newName + ".json"), OnDisk(SerializePreset(wanted))) << c.what;
-        EXPECT_EQ(Names(store.presets), Names(PresetStore(folder).presets)) << c.what;
+        EXPECT_EQ(Names(store.Presets()), Names(PresetStore(folder).Presets())) << c.what;
     }
 }
 
@@ -206,7 +205,7 @@ TEST_F(PresetGuards, ValuesThatAreNotFiniteAreRefused) {
     Write("edge.json", R"({"preset_name": "edge", "preset": {"FOV": 3.4e38, "Height": -3.4e38, "Pitch": 1e-45,
         "Distance": 1, "Stiffness": 1, "SwivelSpeed": 1, "TransitionSpeed": 1}})");
     PresetStore store(folder);
-    EXPECT_EQ(Names(store.presets), Lines{"edge"});
+    EXPECT_EQ(Names(store.Presets()), Lines{"edge"});
     Lines lines = console.LogLines();
     std::sort(lines.begin() + 1, lines.end() - 1);
     EXPECT_EQ(lines, (Lines{"Reading camera preset json files recursively from " + folder.string(),
@@ -226,8 +225,8 @@ TEST_F(PresetGuards, ValuesThatAreNotFiniteAreRefused) {
         EXPECT_EQ(TakeLog(), (Lines{"Preset not saved, its Pitch is not a finite number",
                                     "Preset not saved, its Pitch is not a finite number"}));
     }
-    EXPECT_TRUE(SameSettings(store.presets[0].settings, store.FindPreset("edge")->settings));
-    EXPECT_EQ(store.presets[0].settings.FOV, 3.4e38f);
+    EXPECT_TRUE(SameSettings(store.Presets()[0].settings, store.FindPreset("edge")->settings));
+    EXPECT_EQ(store.Presets()[0].settings.FOV, 3.4e38f);
 }
 
 // A FIFO must never be waited on, and a huge file never read.
@@ -256,7 +255,7 @@ TEST_F(PresetGuards, SpecialAndHugeFilesAreNeverReadAsPresets) {
     Write("huge.json", SerializePreset(Preset("huge", 1)) +
                            std::string(preset_files::kMaxPresetFileSize + 1 - doc.size(), ' '));
     PresetStore store(folder);
-    EXPECT_EQ(Names(store.presets), (Lines{"Wide", "fits"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"Wide", "fits"}));
     const Lines lines = console.LogLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(),
                          "Preset file " + PathOf("huge.json") + " skipped: it is larger than 1 MiB"),
@@ -274,7 +273,7 @@ TEST_F(PresetGuards, AFileSwappedForAFifoDuringTheLoadCannotHangIt) {
     Write("linked.json", SerializePreset(Preset("linked", 3)));
     Write("z.json", SerializePreset(Preset("z", 4)));
     ASSERT_EQ(mkfifo((root / "fifo").c_str(), 0600), 0);
-    presetOpenHookForTests = [&](const fs::path& file) {
+    PresetStoreTesting::ScopedMoment opening(PresetStoreTesting::beforeOpen, [&](const fs::path& file) {
         if (file.filename() == "swapped.json") {
             fs::remove(file);
             ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
@@ -282,9 +281,9 @@ TEST_F(PresetGuards, AFileSwappedForAFifoDuringTheLoadCannotHangIt) {
             fs::remove(file);
             fs::create_symlink(root / "fifo", file);
         }
-    };
+    });
     PresetStore store(folder);
-    EXPECT_EQ(Names(store.presets), (Lines{"a", "z"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"a", "z"}));
     Lines lines = console.LogLines();
     std::sort(lines.begin() + 1, lines.end() - 1);
     EXPECT_EQ(lines, (Lines{"Reading camera preset json files recursively from " + folder.string(),

@@ -18,8 +18,8 @@ TEST_F(PresetLoading, EmptyFolderIsCreatedWithItsParentsAndLoadsNothing) {
     folder = root / "data" / "Vistorb" / "presets";
     PresetStore store(folder);
     EXPECT_TRUE(fs::is_directory(folder));
-    EXPECT_EQ(store.presetFolder, folder);
-    EXPECT_TRUE(store.presets.empty());
+    EXPECT_EQ(store.PresetFolder(), folder);
+    EXPECT_TRUE(store.Presets().empty());
     EXPECT_EQ(console.LogLines(), (std::vector<std::string>{"Reading camera preset json files recursively from " +
                                                              folder.string(),
                                                          "Done reading camera presets"}));
@@ -32,7 +32,7 @@ TEST_F(PresetLoading, CacheIsSortedByNameInByteOrder) {
     for (const std::string name : {"b", "A", "ab", "a", "\xC3\xA9t\xC3\xA9", "Z", "_"})
         Write("preset" + std::to_string(++file) + ".json", Document(name));
     PresetStore store(folder);
-    EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"A", "Z", "_", "a", "ab", "b", "\xC3\xA9t\xC3\xA9"}));
+    EXPECT_EQ(Names(store.Presets()), (std::vector<std::string>{"A", "Z", "_", "a", "ab", "b", "\xC3\xA9t\xC3\xA9"}));
 }
 
 TEST_F(PresetLoading, TakesRegularJsonFilesAtAnyDepthOnly) {
@@ -54,7 +54,7 @@ TEST_F(PresetLoading, TakesRegularJsonFilesAtAnyDepthOnly) {
 #endif
 
     PresetStore store(folder);
-    EXPECT_EQ(Names(store.presets), expected);
+    EXPECT_EQ(Names(store.Presets()), expected);
     EXPECT_TRUE(SameSettings(store.FindPreset("nested")->settings, Cam(2)));
     EXPECT_TRUE(SameSettings(store.FindPreset("different name")->settings, Cam(4)));
     EXPECT_EQ(console.LogLines().size(), 2u);  // passed-over entries leave no line
@@ -74,7 +74,7 @@ TEST_F(PresetLoading, RejectedFilesLogTheirMessageAndTheOthersLoad) {
     Write("twin-2.json", Document("twin", 6));
 
     PresetStore store(folder);
-    EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"good", "twin", "twin"}));
+    EXPECT_EQ(Names(store.Presets()), (std::vector<std::string>{"good", "twin", "twin"}));
 
     std::vector<std::string> lines = console.LogLines();
     ASSERT_EQ(lines.size(), 5u);
@@ -101,8 +101,8 @@ TEST_F(PresetLoading, ByteOrderMarkAndWindowsLineEndsLoad) {
     for (char c : Document("windows", 3)) crlf += (c == '\n') ? std::string("\r\n") : std::string(1, c);
     Write("windows.json", "\xEF\xBB\xBF" + crlf + "\r\n");
     PresetStore store(folder);
-    ASSERT_EQ(Names(store.presets), std::vector<std::string>{"windows"});
-    EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(3)));
+    ASSERT_EQ(Names(store.Presets()), std::vector<std::string>{"windows"});
+    EXPECT_TRUE(SameSettings(store.Presets()[0].settings, Cam(3)));
 }
 
 TEST_F(PresetLoading, LoadingAgainReplacesTheCacheAndMakesAMissingFolderAsStartUpDoes) {
@@ -110,13 +110,13 @@ TEST_F(PresetLoading, LoadingAgainReplacesTheCacheAndMakesAMissingFolderAsStartU
     PresetStore store = MakeStore();
     Write("two.json", Document("two"));
     store.LoadPresets();
-    EXPECT_EQ(Names(store.presets), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(Names(store.Presets()), (std::vector<std::string>{"one", "two"}));
 
     fs::remove_all(folder);
     console.ClearLog();
     store.LoadPresets();
     EXPECT_TRUE(fs::is_directory(folder));
-    EXPECT_EQ(Names(store.presets), std::vector<std::string>{});
+    EXPECT_EQ(Names(store.Presets()), std::vector<std::string>{});
     EXPECT_EQ(console.LogLines(), (std::vector<std::string>{"Reading camera preset json files recursively from " +
                                                                 folder.string(),
                                                             "Done reading camera presets"}));
@@ -136,7 +136,7 @@ TEST_F(PresetLoading, AnUnreadableSubFolderDoesNotHideTheOtherPresets) {
     std::vector<std::string> names;
     ASSERT_TRUE(WithoutRootPowers([&] {
         PresetStore store(folder);
-        names = Names(store.presets);
+        names = Names(store.Presets());
     })) << "could not drop root's file permissions";
 
     EXPECT_EQ(names, (std::vector<std::string>{"a", "b"}));
@@ -155,7 +155,7 @@ TEST_F(PresetLoading, LinksToFoldersAreNotFollowed) {
     fs::create_directory_symlink(folder / "real", folder / "alias");
     fs::create_directory_symlink(folder, folder / "real" / "back");  // would loop if followed
     PresetStore store(folder);
-    EXPECT_EQ(Names(store.presets), std::vector<std::string>{"r"});
+    EXPECT_EQ(Names(store.Presets()), std::vector<std::string>{"r"});
 }
 
 TEST_F(PresetLoading, AFolderThatCannotBeMadeOrReadThrowsToTheCaller) {

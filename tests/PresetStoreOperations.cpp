@@ -28,12 +28,12 @@ TEST_F(PresetOperations, AddWritesTheDocumentAndKeepsTheCacheSorted) {
     EXPECT_EQ(Read("Wide.json"), OnDisk(kWideDocument));
 
     for (const std::string name : {"b", "A", "\xC3\xA9", "ab"}) store.AddPreset(Preset(name, 1));
-    EXPECT_EQ(Names(store.presets), (Lines{"A", "Wide", "ab", "b", "\xC3\xA9"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"A", "Wide", "ab", "b", "\xC3\xA9"}));
     EXPECT_TRUE(Exists("\xC3\xA9.json"));
 
     // What was written loads back as it was added, and no temporary file is left behind.
     PresetStore reloaded(folder);
-    EXPECT_EQ(Names(reloaded.presets), Names(store.presets));
+    EXPECT_EQ(Names(reloaded.Presets()), Names(store.Presets()));
     EXPECT_TRUE(SameSettings(reloaded.FindPreset("Wide")->settings, WidePreset().settings));
     size_t files = 0;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -51,27 +51,27 @@ TEST_F(PresetOperations, AddingACachedNameActsOnItsOwnFileAndItsRecordOnly) {
     Write("two.json", SerializePreset(Preset("Twin", 2)));
     PresetStore store = MakeStore();
     const auto freshLoad = [&] {
-        const Lines documents = Serialized(PresetStore(folder).presets);
+        const Lines documents = Serialized(PresetStore(folder).Presets());
         console.ClearLog();
         return documents;
     };
 
     store.AddPreset(Preset("Twin", 3));
     EXPECT_EQ(TakeLog(), (Lines{"Saving preset Twin to " + PathOf("Twin.json")}));
-    ASSERT_EQ(Names(store.presets), (Lines{"Twin", "Twin", "Twin"}));
-    EXPECT_EQ(Serialized(store.presets), freshLoad());
+    ASSERT_EQ(Names(store.Presets()), (Lines{"Twin", "Twin", "Twin"}));
+    EXPECT_EQ(Serialized(store.Presets()), freshLoad());
 
     // Saving again refreshes the one record of Twin.json in place.
     EXPECT_TRUE(store.SavePreset(Preset("Twin", 4)));
     EXPECT_EQ(TakeLog(), (Lines{"Saving preset Twin to " + PathOf("Twin.json"), "Updating cached preset with name Twin"}));
-    EXPECT_EQ(store.presets.size(), 3u);
-    EXPECT_EQ(Serialized(store.presets), freshLoad());
+    EXPECT_EQ(store.Presets().size(), 3u);
+    EXPECT_EQ(Serialized(store.Presets()), freshLoad());
 
     store.DeletePreset("Twin");
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Twin", "Preset file deleted: " + PathOf("Twin.json"),
                                 "removed preset from cache"}));
-    EXPECT_EQ(Serialized(store.presets), freshLoad());
-    EXPECT_EQ(store.presets.size(), 2u);
+    EXPECT_EQ(Serialized(store.Presets()), freshLoad());
+    EXPECT_EQ(store.Presets().size(), 2u);
     EXPECT_FALSE(Exists("Twin.json"));
     EXPECT_TRUE(Exists("one.json"));
 }
@@ -83,17 +83,17 @@ TEST_F(PresetOperations, DeleteLooksOnlyForTheNamedFileInTheFolder) {
     PresetStore store = MakeStore();
 
     // A cached reference as the argument: the name survives its record's erasure.
-    store.DeletePreset(store.presets.back().name);
+    store.DeletePreset(store.Presets().back().name);
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Wide", "Preset file deleted: " + PathOf("Wide.json"),
                                 "removed preset from cache"}));
-    EXPECT_EQ(Names(store.presets), (Lines{"Deep", "Elsewhere"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"Deep", "Elsewhere"}));
 
     store.DeletePreset("Deep");
     store.DeletePreset("Elsewhere");
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Deep", "preset file does not exist: " + PathOf("Deep.json"),
                                 "Deleting preset: Elsewhere",
                                 "preset file does not exist: " + PathOf("Elsewhere.json")}));
-    EXPECT_EQ(Names(store.presets), (Lines{"Deep", "Elsewhere"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"Deep", "Elsewhere"}));
     EXPECT_TRUE(Exists("sub/Deep.json"));
 
     // A file put there by hand after start-up is removed though nothing was cached, but only when
@@ -112,7 +112,7 @@ TEST_F(PresetOperations, DeleteLooksOnlyForTheNamedFileInTheFolder) {
 TEST_F(PresetOperations, FindMatchesExactBytesAndReturnsTheFirstRecord) {
     PresetStore store = MakeStore();
     // Straight into the cache: where file names ignore case, the second could not be saved.
-    store.presets = {Preset("Wide", 1), Preset("wide", 2)};
+    PresetStoreTesting::SetUnfiledRecords(store, {Preset("Wide", 1), Preset("wide", 2)});
     EXPECT_TRUE(SameSettings(store.FindPreset("Wide")->settings, Cam(1)));
     EXPECT_TRUE(SameSettings(store.FindPreset("wide")->settings, Cam(2)));
     EXPECT_FALSE(store.FindPreset("WIDE"));
@@ -137,15 +137,15 @@ TEST_F(PresetOperations, ReplaceRenamesAndRetunesWithTheUsualLogLines) {
                                 "removed preset from cache", "Saving preset B to " + PathOf("B.json")}));
     EXPECT_FALSE(Exists("A.json"));
     EXPECT_EQ(Read("B.json"), OnDisk(SerializePreset(Preset("B", 2))));
-    EXPECT_EQ(Names(store.presets), (Lines{"B", "C"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"B", "C"}));
 
     // New values under the same name: rewritten in place, no refresh line.
     store.ReplacePreset("B", Preset("B", 5));
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: B", "Preset file deleted: " + PathOf("B.json"),
                                 "removed preset from cache", "Saving preset B to " + PathOf("B.json")}));
     EXPECT_EQ(Read("B.json"), OnDisk(SerializePreset(Preset("B", 5))));
-    ASSERT_EQ(Names(store.presets), (Lines{"B", "C"}));
-    EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(5)));
+    ASSERT_EQ(Names(store.Presets()), (Lines{"B", "C"}));
+    EXPECT_TRUE(SameSettings(store.Presets()[0].settings, Cam(5)));
 
     // Onto a name that is already cached, once the user agreed: that file is overwritten and its
     // one record refreshed.
@@ -153,7 +153,7 @@ TEST_F(PresetOperations, ReplaceRenamesAndRetunesWithTheUsualLogLines) {
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: B", "Preset file deleted: " + PathOf("B.json"),
                                 "removed preset from cache", "Saving preset C to " + PathOf("C.json"),
                                 "Updating cached preset with name C"}));
-    EXPECT_EQ(Names(store.presets), (Lines{"C"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"C"}));
     EXPECT_EQ(Read("C.json"), OnDisk(SerializePreset(Preset("C", 6))));
 
     // The old preset's file is missing: its record stays and the new one is added.
@@ -163,7 +163,7 @@ TEST_F(PresetOperations, ReplaceRenamesAndRetunesWithTheUsualLogLines) {
     store.ReplacePreset("Old", Preset("New", 8));
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: Old", "preset file does not exist: " + PathOf("Old.json"),
                                 "Saving preset New to " + PathOf("New.json")}));
-    EXPECT_EQ(Names(store.presets), (Lines{"C", "New", "Old"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"C", "New", "Old"}));
     EXPECT_TRUE(Exists("sub/Old.json"));
 }
 
@@ -181,7 +181,7 @@ TEST_F(PresetOperations, OrdinaryNamesKeepTheFileNameRule) {
     PresetStore reloaded(folder);
     Lines sorted = names;
     std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(Names(reloaded.presets), sorted);
+    EXPECT_EQ(Names(reloaded.Presets()), sorted);
 }
 
 // A name whose file stays in the folder is a name like any other: a file the store loads can be
@@ -197,14 +197,14 @@ TEST_F(PresetOperations, EveryNameWhoseFileStaysInTheFolderCanBeLoadedRetunedRen
         SCOPED_TRACE(name);
         Write(name + ".json", SerializePreset(Preset(name, 1)));
         PresetStore store = MakeStore();
-        ASSERT_EQ(Names(store.presets), Lines{name});
+        ASSERT_EQ(Names(store.Presets()), Lines{name});
         store.ReplacePreset(name, Preset(name, 2));
         EXPECT_EQ(Read(name + ".json"), OnDisk(SerializePreset(Preset(name, 2))));
         store.ReplacePreset(name, Preset("Plain", 3));
         store.ReplacePreset("Plain", Preset(name, 4));
-        EXPECT_EQ(Names(PresetStore(folder).presets), Lines{name});
+        EXPECT_EQ(Names(PresetStore(folder).Presets()), Lines{name});
         store.DeletePreset(name);
-        EXPECT_EQ(Names(store.presets), Lines{});
+        EXPECT_EQ(Names(store.Presets()), Lines{});
         EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 1) << "only the folder";
         EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 0);
     }

@@ -2,6 +2,8 @@
 // and the files whose records it holds. A save never replaces a file that holds another preset
 // without consent, nor one it could not read, nor one that appears while it saves; and the cache
 // stays what a fresh load of the folder gives.
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include "presets/PresetFiles.h"
@@ -23,9 +25,9 @@ protected:
         return documents;
     }
     void ExpectCacheIsTheDisk(const PresetStore& store) {
-        const Lines fresh = Documents(PresetStore(folder).presets);
+        const Lines fresh = Documents(PresetStore(folder).Presets());
         console.ClearLog();
-        EXPECT_EQ(Documents(store.presets), fresh);
+        EXPECT_EQ(Documents(store.Presets()), fresh);
     }
     static Lines Entries(const fs::path& where) {
         Lines entries;
@@ -93,7 +95,7 @@ TEST_F(PresetOwnership, ASaveNeverReplacesAFileItDoesNotOwn) {
                             "Preset D not saved: " + PathOf("D.json") + " is not a file"}));
     EXPECT_EQ(Read("B.json"), SerializePreset(Preset("Zed", 1)));
     EXPECT_EQ(Read("C.json"), "{ half a document");
-    EXPECT_EQ(Names(store.presets), (Lines{"A", "Zed"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"A", "Zed"}));
     // A file that does not load is replaced only with consent.
     store.AddPreset(Preset("C", 3), true);
     EXPECT_EQ(Read("C.json"), OnDisk(SerializePreset(Preset("C", 3))));
@@ -102,12 +104,13 @@ TEST_F(PresetOwnership, ASaveNeverReplacesAFileItDoesNotOwn) {
     // With consent the other preset's file is replaced, and its record goes with it.
     store.AddPreset(Preset("B", 4), true);
     EXPECT_EQ(TakeLog(), Lines{"Saving preset B to " + PathOf("B.json")});
-    EXPECT_EQ(Names(store.presets), (Lines{"A", "B", "C"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"A", "B", "C"}));
     ExpectCacheIsTheDisk(store);
 
     // Another program creates the file while the save is under way: its file is kept, the save
     // (and a rename onto the name) gives way, and no temporary file is left.
-    presetCommitHookForTests = [](const fs::path& file) { std::ofstream(file) << "theirs"; };
+    auto racing = std::make_unique<PresetStoreTesting::ScopedMoment>(
+        PresetStoreTesting::beforeCommit, [](const fs::path& file) { std::ofstream(file) << "theirs"; });
     for (const std::string name : {"E", "F"}) {
         if (name == "E") store.AddPreset(Preset(name, 5));
         if (name == "F") store.ReplacePreset("A", Preset(name, 5));
@@ -117,8 +120,8 @@ TEST_F(PresetOwnership, ASaveNeverReplacesAFileItDoesNotOwn) {
                                     " appeared meanwhile and was left alone");
         EXPECT_EQ(Read(name + ".json"), "theirs");
     }
-    presetCommitHookForTests = nullptr;
-    EXPECT_EQ(Names(store.presets), (Lines{"A", "B", "C"}));
+    racing.reset();
+    EXPECT_EQ(Names(store.Presets()), (Lines{"A", "B", "C"}));
     EXPECT_EQ(Read("A.json"), OnDisk(SerializePreset(Preset("A", 2))));
     for (const std::string& entry : Entries(folder)) EXPECT_FALSE(preset_files::IsTempFileName(entry)) << entry;
 }
@@ -142,7 +145,7 @@ TEST_F(PresetOwnership, EveryRecordKnowsItsFile) {
         step();
         ExpectCacheIsTheDisk(store);
     }
-    EXPECT_EQ(Names(store.presets), (Lines{"Low", "X", "Y"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"Low", "X", "Y"}));
     EXPECT_TRUE(Exists("X-copy.json"));
     EXPECT_TRUE(Exists("sub/Low.json"));
 }

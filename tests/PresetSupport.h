@@ -92,9 +92,6 @@ protected:
     }
 
     void TearDown() override {
-        presetRemovalHookForTests = nullptr;
-        presetOpenHookForTests = nullptr;
-        presetCommitHookForTests = nullptr;
         globalConsoleManager.reset();
         std::error_code ignored;
         for (auto it = fs::recursive_directory_iterator(root, ignored); it != fs::recursive_directory_iterator();

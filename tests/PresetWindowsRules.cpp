@@ -84,12 +84,12 @@ TEST_F(PresetWindowsRules, NamesWindowsRefusesGetOneLineEachAndNothingIsWritten)
         EXPECT_EQ(TakeLog(), (Lines{"Preset not saved, the name " + quoted, "Preset not saved, the name " + quoted,
                                     "Preset file not deleted, the name " + quoted}));
         EXPECT_EQ(Tree(), before) << c.name;
-        EXPECT_EQ(Names(store.presets), Lines{"Kept"}) << c.name;
-        EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(1)));
+        EXPECT_EQ(Names(store.Presets()), Lines{"Kept"}) << c.name;
+        EXPECT_TRUE(SameSettings(store.Presets()[0].settings, Cam(1)));
 #else
         (void)c.why;
         TakeLog();
-        store.presets = {Preset("Kept", 1)};  // saved, renamed and deleted as any name
+        PresetStoreTesting::SetUnfiledRecords(store, {Preset("Kept", 1)});  // saved, renamed and deleted as any name
 #endif
     }
 }
@@ -104,7 +104,7 @@ TEST_F(PresetWindowsRules, ANameIsItsUtf8TextInTheFileNameAndTheLog) {
     ASSERT_FALSE(log.empty());
     EXPECT_NE(log[0].find(name + ".json"), std::string::npos) << "the name as the user typed it";
     PresetStore reloaded(folder);
-    EXPECT_EQ(Names(reloaded.presets), Lines{name});
+    EXPECT_EQ(Names(reloaded.Presets()), Lines{name});
     reloaded.ReplacePreset(name, Preset(name + " 2", 2));
     EXPECT_EQ(FileNames(folder), Lines{name + " 2.json"});
     reloaded.DeletePreset(name + " 2");
@@ -123,7 +123,7 @@ TEST_F(PresetWindowsRules, FilesOfTheCodePageRuleAreStillFoundByDeleteAndRename)
     ASSERT_EQ(FileNames(folder), Lines{legacyName}) << "the code page of this system is not Windows-1252";
 
     PresetStore store = MakeStore();
-    ASSERT_EQ(Names(store.presets), Lines{name});
+    ASSERT_EQ(Names(store.Presets()), Lines{name});
     store.DeletePreset(name);
     EXPECT_EQ(TakeLog(), (Lines{"Deleting preset: " + name, "Preset file deleted: " + PathOf(legacyName),
                                 "removed preset from cache"}));
@@ -134,7 +134,7 @@ TEST_F(PresetWindowsRules, FilesOfTheCodePageRuleAreStillFoundByDeleteAndRename)
     store.LoadPresets();
     store.ReplacePreset(name, Preset(name, 5));
     EXPECT_EQ(FileNames(folder), Lines{name + ".json"});
-    EXPECT_EQ(PresetStore(folder).presets.size(), 1u);
+    EXPECT_EQ(PresetStore(folder).Presets().size(), 1u);
     fs::remove(folder / fs::u8path(name + ".json"));
 
     writeLegacy();
@@ -150,9 +150,9 @@ TEST_F(PresetWindowsRules, FilesOfTheCodePageRuleAreStillFoundByDeleteAndRename)
     store.LoadPresets();
     store.AddPreset(Preset(name, 6));
     EXPECT_EQ(FileNames(folder), Lines{name + ".json"});
-    ASSERT_EQ(PresetStore(folder).presets.size(), 1u);
-    EXPECT_TRUE(SameSettings(PresetStore(folder).presets[0].settings, Cam(6)));
-    EXPECT_EQ(Names(store.presets), Lines{name});
+    ASSERT_EQ(PresetStore(folder).Presets().size(), 1u);
+    EXPECT_TRUE(SameSettings(PresetStore(folder).Presets()[0].settings, Cam(6)));
+    EXPECT_EQ(Names(store.Presets()), Lines{name});
 }
 #endif
 
@@ -172,25 +172,25 @@ TEST_F(PresetWindowsRules, NamesDifferingOnlyInCaseNeverTakeEachOthersFile) {
     EXPECT_EQ(log.back(), "Preset file not deleted, " + holdsWide);
     EXPECT_EQ(FileNames(folder), Lines{"Wide.json"});
     EXPECT_EQ(Read("Wide.json"), OnDisk(SerializePreset(Preset("Wide", 3))));
-    EXPECT_EQ(Names(store.presets), Lines{"Wide"});
+    EXPECT_EQ(Names(store.Presets()), Lines{"Wide"});
     EXPECT_EQ(store.Save(Preset("wide", 2)).question, "wide.json holds the preset \"Wide\". Replace it?");
 
     // A rename that changes only the case moves the one preset.
     store.ReplacePreset("Wide", Preset("wide", 4));
-    EXPECT_EQ(Names(store.presets), Lines{"wide"});
+    EXPECT_EQ(Names(store.Presets()), Lines{"wide"});
     PresetStore reloaded(folder);
-    ASSERT_EQ(Names(reloaded.presets), Lines{"wide"});
-    EXPECT_TRUE(SameSettings(reloaded.presets[0].settings, Cam(4)));
+    ASSERT_EQ(Names(reloaded.Presets()), Lines{"wide"});
+    EXPECT_TRUE(SameSettings(reloaded.Presets()[0].settings, Cam(4)));
 
     // The question and the outcome agree: "Replace" gives the one file to the name asked for.
     const PresetStore::Answer asked = store.Save(Preset("WIDE", 5));
     EXPECT_EQ(asked.question, "WIDE.json holds the preset \"wide\". Replace it?");
     EXPECT_EQ(store.Save(Preset("WIDE", 5), &asked.consent).outcome, PresetStore::Answer::Outcome::Done);
-    EXPECT_EQ(Names(store.presets), Lines{"WIDE"});
-    EXPECT_EQ(Names(PresetStore(folder).presets), Lines{"WIDE"});
+    EXPECT_EQ(Names(store.Presets()), Lines{"WIDE"});
+    EXPECT_EQ(Names(PresetStore(folder).Presets()), Lines{"WIDE"});
 #else
     EXPECT_EQ(FileNames(folder), Lines{"Wide.json"}) << "wide was saved and deleted on its own file";
-    EXPECT_EQ(Names(store.presets), Lines{"Wide"});
+    EXPECT_EQ(Names(store.Presets()), Lines{"Wide"});
 #endif
 }
 
@@ -213,8 +213,8 @@ TEST_F(PresetWindowsRules, TheWideExampleIsStoredWithThePlatformsLineEnds) {
 #endif
     EXPECT_EQ(Read("Wide.json"), expected);
     PresetStore reloaded(folder);
-    ASSERT_EQ(Names(reloaded.presets), Lines{"Wide"});
-    EXPECT_TRUE(SameSettings(reloaded.presets[0].settings, WidePreset().settings));
+    ASSERT_EQ(Names(reloaded.Presets()), Lines{"Wide"});
+    EXPECT_TRUE(SameSettings(reloaded.Presets()[0].settings, WidePreset().settings));
 }
 
 #if defined(_WIN32)
@@ -243,8 +243,8 @@ TEST_F(PresetWindowsRules, AFileHeldOpenElsewhereIsReportedAndNothingIsLost) {
     EXPECT_EQ(log[3], "Deleting preset: Busy");
     EXPECT_EQ(log[4].rfind("Failed to delete preset file: " + PathOf("Busy.json") + " (", 0), 0u) << log[4];
     EXPECT_EQ(Read("Busy.json"), OnDisk(SerializePreset(Preset("Busy", 1))));
-    ASSERT_EQ(Names(store.presets), Lines{"Busy"});
-    EXPECT_TRUE(SameSettings(store.presets[0].settings, Cam(1)));
+    ASSERT_EQ(Names(store.Presets()), Lines{"Busy"});
+    EXPECT_TRUE(SameSettings(store.Presets()[0].settings, Cam(1)));
     EXPECT_EQ(FileNames(folder), Lines{"Busy.json"}) << "no staged file left behind";
 }
 #endif
@@ -258,8 +258,8 @@ TEST_F(PresetWindowsRules, FilesAreReadInTheTextModeOfThePlatform) {
     Write("ctrlz.json", SerializePreset(Preset("ctrlz", 2)) + "\x1A" + "after the end");
     PresetStore store = MakeStore();
 #if defined(_WIN32)
-    EXPECT_EQ(Names(store.presets), (Lines{"crlf", "ctrlz"}));
+    EXPECT_EQ(Names(store.Presets()), (Lines{"crlf", "ctrlz"}));
 #else
-    EXPECT_EQ(Names(store.presets), Lines{"crlf"});
+    EXPECT_EQ(Names(store.Presets()), Lines{"crlf"});
 #endif
 }

@@ -120,7 +120,7 @@ protected:
     std::vector<std::pair<std::string, std::string>> FreshLoad() {
         PresetStore fresh = PresetStore::Open(folder);
         EXPECT_TRUE(fresh.Usable()) << fresh.UnusableReason();
-        return Records(fresh.presets);
+        return Records(fresh.Presets());
     }
 };
 
@@ -176,7 +176,7 @@ TEST_F(InjectedFaults, EveryOperationLeavesTheStoreAndItsFilesConsistent) {
         }
 
         const Files before = PresetFiles();
-        const auto cachedBefore = Records(store.presets);
+        const auto cachedBefore = Records(store.Presets());
         const Files asideBefore = moved ? FilesIn(aside) : Files{};
         Files expected = before;
         std::optional<PresetStore> loaded;
@@ -230,10 +230,10 @@ TEST_F(InjectedFaults, EveryOperationLeavesTheStoreAndItsFilesConsistent) {
             EXPECT_EQ(after, before);  // a load never changes a preset file
             PresetStore& read = kind == 4 ? *loaded : store;
             if (read.Usable() && outcome.failures.empty()) {
-                EXPECT_EQ(Records(read.presets), FreshLoad());
+                EXPECT_EQ(Records(read.Presets()), FreshLoad());
             }
             if (!read.Usable()) {
-                EXPECT_TRUE(read.presets.empty());
+                EXPECT_TRUE(read.Presets().empty());
             }
             // A Reload that could not read a file or a sub-folder caches the rest, as a start
             // would: the cache is a picture of the disk again after the next clean Reload.
@@ -257,12 +257,12 @@ TEST_F(InjectedFaults, EveryOperationLeavesTheStoreAndItsFilesConsistent) {
         } else {
             EXPECT_EQ(after, before);
             if (!handChanged) {
-                EXPECT_EQ(Records(store.presets), cachedBefore);
+                EXPECT_EQ(Records(store.Presets()), cachedBefore);
             }
         }
         if (HasFailure()) ++losses;
         if (store.Usable() && !handChanged) {
-            EXPECT_EQ(Records(store.presets), FreshLoad());
+            EXPECT_EQ(Records(store.Presets()), FreshLoad());
         }
         console.ClearLog();
         if (HasFailure()) break;

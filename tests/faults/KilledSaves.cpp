@@ -153,7 +153,7 @@ TEST_F(KilledSaves, EveryPresetIsItsOldOrItsNewDocument) {
         PresetStore loaded = PresetStore::Open(folder);
         ASSERT_TRUE(loaded.Usable()) << loaded.UnusableReason();
         std::map<std::string, std::string> cached;
-        for (const CameraPreset& p : loaded.presets) cached[p.name] = SerializePreset(p);
+        for (const CameraPreset& p : loaded.Presets()) cached[p.name] = SerializePreset(p);
         EXPECT_EQ(cached, files);
         for (const auto& entry : fs::directory_iterator(folder)) {
             EXPECT_FALSE(preset_files::IsTempFileName(entry.path().filename().string())) << entry.path();
