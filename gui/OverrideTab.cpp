@@ -31,11 +31,10 @@ void RequestSave(const OverrideTabContext& context, unsigned popup, const Preset
 // it (and only while it still holds what the question named).
 void DrawSavePresetPopup(const OverrideTabContext& context) {
     const unsigned popup = ImGui::GetID("save_new_preset_popup");
-    const bool reopened = ReopenSavePopup(popup);
-    if (reopened) ImGui::OpenPopup("save_new_preset_popup");
+    if (ReopenSavePopup(popup)) ImGui::OpenPopup("save_new_preset_popup");
     if (!ImGui::BeginPopup("save_new_preset_popup")) return;
     // A question is forgotten whenever the popup opens afresh or the name is edited.
-    if (ImGui::IsWindowAppearing() && !reopened) ForgetSavePopup(popup);
+    SavePopupDrawn(popup, ImGui::IsWindowAppearing());
     if (InputTextString("Preset Name", context.newPreset.name)) ForgetSavePopup(popup);
     const SavePopupState state = SavePopupStateOf(popup);
     if (state.stage == SavePopupState::Stage::Asking) {

@@ -156,7 +156,18 @@ bool ReopenSavePopup(unsigned popup) {
     const auto found = savePopups.find(popup);
     if (found == savePopups.end() || !found->second.reopen) return false;
     found->second.reopen = false;
+    found->second.reopening = true;
     return true;
+}
+
+void SavePopupDrawn(unsigned popup, bool appearing) {
+    const std::lock_guard<std::mutex> lock(savePopupsLock);
+    const auto found = savePopups.find(popup);
+    if (found == savePopups.end()) return;
+    if (!appearing)
+        found->second.reopening = false;
+    else if (!found->second.reopening)
+        savePopups.erase(found);
 }
 
 void ForgetSavePopup(unsigned popup) {

@@ -36,11 +36,16 @@ struct SavePopupState {
     std::string question;
     PresetStore::Consent consent;
     bool reopen = false;
+    bool reopening = false;  // reopened for the question, and not yet past appearing
 };
 SavePopupState SavePopupStateOf(unsigned popup);
 void SavePopupAnswered(unsigned popup, const PresetStore::Answer& answer);
 bool ReopenSavePopup(unsigned popup);
 void ForgetSavePopup(unsigned popup);
+// Each frame the popup is drawn: one that appears afresh forgets its question, one reopened
+// for it keeps it for as long as ImGui calls it appearing (1.75 does so for two frames, while
+// it sizes the popup to the question).
+void SavePopupDrawn(unsigned popup, bool appearing);
 
 // The "Presets" combo: the presets whose name contains the search text, any case.
 void DrawPresetCombo(PresetPanel& panel);
