@@ -1,5 +1,7 @@
 // The window's panels drawn on their own, from explicit parameters, with no plugin object
 // behind them: what they edit in place and what they report to their caller.
+#include <cstddef>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -8,12 +10,15 @@
 #include <gtest/gtest.h>
 
 #include "camera/CameraOverride.h"
+#include "core/CameraValues.h"
 #include "gui/OverrideTab.h"
+#include "gui/Sliders.h"
 #include "bakkesmod/plugin/PluginSettingsWindow.h"
 #include "bakkesmod/plugin/bakkesmodplugin.h"
 #include "bakkesmod/plugin/pluginwindow.h"
 #include "imgui.h"
 #include "sim/guihost/GuiHost.h"
+#include "tests/CameraValuesPinned.h"
 #include "tests/PlayerSupport.h"
 
 namespace {
@@ -143,3 +148,14 @@ TEST_F(GuiPanelsAlone, EverySliderShowsTheValueAsStoredFrameAfterFrame) {
 }
 
 }  // namespace
+
+// The camera values' table, as the window orders its sliders.
+TEST(GuiSliders, TakeEveryCameraValueOnceInScreenOrder) {
+    ASSERT_EQ(std::size(kCameraSliderOrder), std::size(pinned::kSliderLabelsOnScreen));
+    for (size_t i = 0; i < std::size(kCameraSliderOrder); ++i) {
+        const int position = kCameraSliderOrder[i];
+        ASSERT_GE(position, 0);
+        ASSERT_LT(position, 7);
+        EXPECT_STREQ(kCameraValues[position].sliderLabel, pinned::kSliderLabelsOnScreen[i]) << "slider " << i;
+    }
+}
