@@ -3,9 +3,7 @@
 // 10,000 files' bytes and merely writing one preset's file the way a save does (staged, flushed
 // to stable storage, renamed, folder flushed). An add's own CPU cost is its CPU time minus that
 // of the file work alone.
-#include <unistd.h>
-
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,6 +15,7 @@
 #include "presets/PresetFiles.h"
 #include "presets/PresetFolderHandle.h"
 #include "presets/PresetStore.h"
+#include "sim/base/Support.h"
 
 namespace fs = std::filesystem;
 
@@ -28,10 +27,6 @@ constexpr int kPresetCount = 10000;
 class PresetCollection {
 public:
     PresetCollection() {
-        std::string pattern = (fs::temp_directory_path() / "vistorb-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        root = pattern;
-        folder = root / "presets";
         for (int i = 0; i < kPresetCount; ++i) {
             const std::string name = fmt::format("Preset {:05}", (i * 7919) % kPresetCount);
             const fs::path file = (i % 10 == 0 ? folder / fmt::format("group{}", i % 7) : folder) / (name + ".json");
@@ -39,13 +34,8 @@ public:
             std::ofstream(file) << SerializePreset(CameraPreset{name, {90.0f + i % 30, 100, -4, 270, 0.5f, 5, 1.5f}});
         }
     }
-    ~PresetCollection() {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
-
-    fs::path root;
-    fs::path folder;
+    sim::TemporaryFolder root{"vistorb-bench"};
+    fs::path folder = root.Path() / "presets";
 };
 
 PresetCollection& Collection() {

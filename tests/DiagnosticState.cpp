@@ -50,18 +50,14 @@ protected:
     sim::Host host;
     std::unique_ptr<sim::PluginLoader> loader = std::make_unique<sim::PluginLoader>(host);
     std::string error;
-    fs::path root;
+    sim::TemporaryFolder scratch{"vistorb-diagnostics"};
+    fs::path root = scratch.Path();
 
-    void SetUp() override {
-        root = test_platform::ScratchFolder("vistorb-diagnostics");
-        host.SetDataFolder(root);
-    }
+    void SetUp() override { host.SetDataFolder(root); }
 
     void TearDown() override {
         loader.reset();
         globalConsoleManager.reset();
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
     }
 
     // The function of the library the loader holds, found the way the simulator finds it. The

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -80,12 +81,14 @@ inline bool WithoutRootPowers(const std::function<void()>& work) {
 class PresetFolderTest : public ::testing::Test {
 protected:
     CapturedConsole console;
+    std::optional<sim::TemporaryFolder> scratch;
     fs::path root;    // scratch space, removed afterwards
     fs::path folder;  // the preset folder inside it
 
     void SetUp() override {
         globalConsoleManager = console.Console();
-        root = test_platform::ScratchFolder("vistorb-presets");
+        scratch.emplace("vistorb-presets");
+        root = scratch->Path();
         // Open to every user, so that work done without root's powers can still reach it.
         fs::permissions(root, fs::perms::all);
         folder = root / "presets";
@@ -93,12 +96,7 @@ protected:
 
     void TearDown() override {
         globalConsoleManager.reset();
-        std::error_code ignored;
-        for (auto it = fs::recursive_directory_iterator(root, ignored); it != fs::recursive_directory_iterator();
-             it.increment(ignored)) {
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        }
-        fs::remove_all(root, ignored);
+        scratch.reset();
     }
 
     PresetStore MakeStore() {

@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -265,7 +266,8 @@ public:
 #if defined(_WIN32)
         active = std::setlocale(LC_NUMERIC, "German_Germany.1252") != nullptr;
 #else
-        folder = test_platform::ScratchFolder("vistorb-locale");
+        scratch.emplace("vistorb-locale");
+        const std::filesystem::path& folder = scratch->Path();
         std::ofstream(folder / "comma") << "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\nLC_NUMERIC\n"
                                            "decimal_point \"<U002C>\"\nthousands_sep \"<U002E>\"\ngrouping 3;3\n"
                                            "END LC_NUMERIC\n";
@@ -281,8 +283,6 @@ public:
         std::setlocale(LC_NUMERIC, "C");
 #if !defined(_WIN32)
         unsetenv("LOCPATH");
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
 #endif
     }
     // The locale is in force and really reads a comma where C reads a point.
@@ -290,7 +290,7 @@ public:
 
 private:
     bool active = false;
-    std::filesystem::path folder;
+    std::optional<sim::TemporaryFolder> scratch;
 };
 
 // Texts as every reader of numbers must take them: decimal and hexadecimal forms, blanks and

@@ -1,21 +1,18 @@
 #pragma once
 // What differs between the platforms the suite runs on (Linux, and Windows under Wine): library
 // names, running a program as a shell does, and the tests that have no meaning on Windows.
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <system_error>
 
 #if !defined(_WIN32)
-#include <stdlib.h>
 #include <sys/wait.h>
-#else
-#include <random>
 #endif
 
 #include <gtest/gtest.h>
+
+#include "sim/base/Support.h"
 
 #if defined(_WIN32)
 #define VISTORB_LIBRARY_SUFFIX ".dll"
@@ -40,27 +37,6 @@ struct RunResult {
     std::string output;  // stdout and stderr together, in the order written
 };
 
-// A fresh empty folder PREFIX-XXXXXX in the system's temporary folder, for one test; the test
-// removes it. (The preset tests link no simulator, so they cannot use its helper.)
-inline std::filesystem::path ScratchFolder(const std::string& prefix) {
-    namespace fs = std::filesystem;
-#if defined(_WIN32)
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path folder = fs::temp_directory_path() / (prefix + "-" + std::to_string(random() % 1000000000000ULL));
-        if (fs::create_directory(folder)) return folder;
-    }
-    throw fs::filesystem_error("cannot create a scratch folder", fs::temp_directory_path(),
-                               std::make_error_code(std::errc::file_exists));
-#else
-    std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
-    if (!mkdtemp(pattern.data()))
-        throw fs::filesystem_error("cannot create a scratch folder", pattern, std::error_code(errno, std::generic_category()));
-    return pattern;
-#endif
-}
-
 // A path argument for the shell: quoted, and on Windows with the drive the program sees.
 inline std::string ShellPath(const std::string& path) {
 #if defined(_WIN32)
@@ -83,8 +59,8 @@ inline std::string Quoted(const std::string& text) {
 // Runs a program through the system's shell with `input` on its standard input.
 inline RunResult RunProgram(const std::string& program, const std::string& arguments, const std::string& input) {
     RunResult result;
-    const std::filesystem::path folder = ScratchFolder("vistorb-run");
-    const std::filesystem::path stdinFile = folder / "stdin.txt";
+    const sim::TemporaryFolder folder("vistorb-run");
+    const std::filesystem::path stdinFile = folder.Path() / "stdin.txt";
     std::ofstream(stdinFile, std::ios::binary) << input;
     std::string command = ShellPath(program) + " " + arguments + " <" + ShellPath(stdinFile.string()) + " 2>&1";
 #if defined(_WIN32)
@@ -100,8 +76,6 @@ inline RunResult RunProgram(const std::string& program, const std::string& argum
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
 #endif
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
     return result;
 }
 

@@ -37,6 +37,8 @@ bool ParseNumber(const std::string& text, double& value) {
     return true;
 }
 
+namespace {
+
 #if defined(_WIN32)
 
 // No mkdtemp on Windows: creating a folder fails when the name is taken, so a few random names
@@ -66,5 +68,37 @@ std::filesystem::path MakeTemporaryFolder(const std::string& prefix) {
 }
 
 #endif
+
+}  // namespace
+
+TemporaryFolder::TemporaryFolder(const std::string& prefix) : path(MakeTemporaryFolder(prefix)) {}
+
+TemporaryFolder::~TemporaryFolder() { Remove(); }
+
+TemporaryFolder::TemporaryFolder(TemporaryFolder&& other) noexcept : path(std::move(other.path)) {
+    other.path.clear();
+}
+
+TemporaryFolder& TemporaryFolder::operator=(TemporaryFolder&& other) noexcept {
+    if (this != &other) {
+        Remove();
+        path = std::move(other.path);
+        other.path.clear();
+    }
+    return *this;
+}
+
+// A test may have left parts of it closed to its owner: they are opened again first. What still
+// cannot go (held open elsewhere) is left to the system.
+void TemporaryFolder::Remove() noexcept {
+    if (path.empty()) return;
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    for (auto it = fs::recursive_directory_iterator(path, ignored); it != fs::recursive_directory_iterator();
+         it.increment(ignored))
+        if (!it->is_symlink(ignored)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(path, ignored);
+    path.clear();
+}
 
 }  // namespace sim

@@ -16,9 +16,25 @@ bool ParseInteger(const std::string& text, long low, long high, long& value);
 // double.
 bool ParseNumber(const std::string& text, double& value);
 
-// A fresh empty folder named PREFIX-XXXXXX in the system's temporary folder. The caller removes
-// it. Throws std::filesystem::filesystem_error (with the system's reason) when it cannot be made.
-std::filesystem::path MakeTemporaryFolder(const std::string& prefix);
+// A fresh empty folder named PREFIX-XXXXXX in the system's temporary folder, for the simulator,
+// the tests and the benchmarks alike: made by the constructor, which throws
+// std::filesystem::filesystem_error (with the system's reason) when it cannot be, and removed
+// with everything in it when the object goes.
+class TemporaryFolder {
+public:
+    explicit TemporaryFolder(const std::string& prefix);
+    ~TemporaryFolder();
+    TemporaryFolder(TemporaryFolder&& other) noexcept;
+    TemporaryFolder& operator=(TemporaryFolder&& other) noexcept;
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path; }
+
+private:
+    std::filesystem::path path;  // empty once moved from
+    void Remove() noexcept;
+};
 
 // Runs `work`; true when it returned, false with its message in `failure` when it threw.
 template <typename Work>

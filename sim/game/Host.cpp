@@ -16,13 +16,7 @@ Host::Host() : game(MakeGameWrapper(*this)), console(MakeConsoleWrapper(*this)) 
     for (unsigned char* object : {serverObject, priArrayObject, cameraObject}) StampGameObject(object, this);
 }
 
-Host::~Host() {
-    StopGameThread();
-    if (temporaryDataFolder) {
-        std::error_code ec;
-        std::filesystem::remove_all(dataFolder, ec);
-    }
-}
+Host::~Host() { StopGameThread(); }
 
 // --- Set-up ---------------------------------------------------------------------------------
 
@@ -39,19 +33,15 @@ int Host::Build() const {
 void Host::SetDataFolder(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
     std::lock_guard<std::mutex> lock(mu);
-    if (temporaryDataFolder) {
-        std::error_code ec;
-        std::filesystem::remove_all(dataFolder, ec);
-    }
+    temporaryDataFolder.reset();
     dataFolder = folder;
-    temporaryDataFolder = false;
 }
 
 std::filesystem::path Host::DataFolder() {
     std::lock_guard<std::mutex> lock(mu);
     if (dataFolder.empty()) {
-        dataFolder = MakeTemporaryFolder("vistorb-data");
-        temporaryDataFolder = true;
+        temporaryDataFolder.emplace("vistorb-data");
+        dataFolder = temporaryDataFolder->Path();
     }
     return dataFolder;
 }

@@ -24,6 +24,7 @@
 #include "bakkesmod/wrappers/GameWrapper.h"
 #include "sdkhost/HostBinding.h"
 #include "sim/base/JobQueue.h"
+#include "sim/base/Support.h"
 
 namespace sim {
 
@@ -231,7 +232,7 @@ private:
 
     int build = 160;
     std::filesystem::path dataFolder;
-    bool temporaryDataFolder = false;
+    std::optional<TemporaryFolder> temporaryDataFolder;  // the one made when none was given
     std::function<void(const std::string&)> logEcho;
     std::function<void(const std::string&, const std::string&)> menuHandler;
     std::function<void(const std::string&, const std::string&)> pluginHandler;

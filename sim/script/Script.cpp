@@ -116,10 +116,6 @@ ScriptRunner::ScriptRunner(Host& owner, PluginLoader& plugins, std::ostream& out
 ScriptRunner::~ScriptRunner() {
     host.SetLogEcho(nullptr);
     host.SetPluginHandler(nullptr);
-    for (const auto& folder : temporaryFolders) {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-    }
 }
 
 void ScriptRunner::Print(const std::string& text) {

@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/base/Support.h"
 #include "sim/loader/State.h"
 
 namespace sim {
@@ -185,7 +186,7 @@ private:
     bool pendingFileOpen = false;
     bool readingConsole = false;  // lines typed at the console: a host command needs no "console"
     PendingFile pendingFile;
-    std::vector<std::filesystem::path> temporaryFolders;
+    std::vector<TemporaryFolder> temporaryFolders;
     size_t camerasSeen = 0;   // camera writes already summed up by "camera"
     size_t logMark = 0;       // log lines before this index are out of reach of "expect log"
 

@@ -92,11 +92,11 @@ Status ScriptRunner::Data(const ScriptLine& line) {
     std::filesystem::path folder = line.args[0];
     if (line.args[0] == "temp") {
         try {
-            folder = MakeTemporaryFolder("vistorb-data");
+            temporaryFolders.emplace_back("vistorb-data");
         } catch (const std::filesystem::filesystem_error& e) {
             return Fail(line.where, fmt::format("cannot create a temporary data folder: {}", e.code().message()));
         }
-        temporaryFolders.push_back(folder);
+        folder = temporaryFolders.back().Path();
     }
     try {
         host.SetDataFolder(folder);

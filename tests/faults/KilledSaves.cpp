@@ -18,6 +18,7 @@
 #include "core/LogLine.h"
 #include "presets/PresetFiles.h"
 #include "presets/PresetStore.h"
+#include "sim/base/Support.h"
 
 namespace fs = std::filesystem;
 
@@ -86,17 +87,9 @@ std::string ReadFile(const fs::path& file) {
 
 class KilledSaves : public ::testing::Test {
 protected:
-    fs::path root, folder;
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "vistorb-kills-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root = pattern;
-        folder = root / "presets";
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
+    sim::TemporaryFolder scratch{"vistorb-kills"};
+    fs::path root = scratch.Path();
+    fs::path folder = root / "presets";
 };
 
 }  // namespace
