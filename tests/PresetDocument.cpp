@@ -253,10 +253,12 @@ TEST(PresetDocument, TheSavedLayoutReaderAgreesWithTheGeneralOneOrDeclines) {
     };
     for (const std::string& text : readable) {
         const std::optional<CameraPreset> read = ReadCanonicalPreset(text);
-        if (read) EXPECT_TRUE(same(*read, general(text))) << text;
+        if (read) {
+            EXPECT_TRUE(same(*read, general(text))) << text;
+        }
     }
     const std::string broken[] = {
-        with("110.0", "1e400"), with("110.0", "01"), with("110.0", "1."), with("\"Wide\"", "\"W\xc0\xafde\""),
+        with("110.0", "1e400"), with("110.0", "01"), with("110.0", "1."), with("\"Wide\"", "\"W\xc0\xaf" "de\""),
         with("\"Wide\"", "\"W\xed\xa0\x80\""), with("\"Wide\"", "\"W\x01\""), with("\"FOV\"", "\"fov\""), wide.substr(0, wide.size() - 1),
     };
     for (const std::string& text : broken) EXPECT_FALSE(ReadCanonicalPreset(text)) << text;
