@@ -3,6 +3,7 @@
 // measured against: a frame of the same widgets drawn straight from fixed values.
 // No renderer: this is the GUI code's own cost, as the host pays it on its GUI thread.
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "plugin/Vistorb.h"
 #include "presets/PresetStoreTesting.h"
 #include "sim/game/Host.h"
+#include "tests/PluginSession.h"
 #include "sim/guihost/ItemRecorder.h"
 
 namespace {
@@ -51,13 +53,12 @@ public:
     ImGuiContext* context;
 };
 
-struct Plugin {
-    sim::Host host;
-    std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
-
+// The plugin started as the host starts it, its table and store filled past what a replay and a
+// folder of files would give in reasonable time, and its window open.
+struct Plugin : PluginSession<> {
     explicit Plugin(int presets) {
-        plugin->cvarManager = host.Console();
-        plugin->gameWrapper = host.Game();
+        Start();
+        const std::lock_guard<std::mutex> lock(plugin->stateLock);
         for (int i = 0; i < kPlayers; ++i) {
             CameraOverride entry;
             entry.focusId = fmt::format("Player_Steam|7656119800000{:04}|0", i);
@@ -66,8 +67,7 @@ struct Plugin {
             plugin->cameraOverrides.emplace(entry.focusId, entry);
         }
         plugin->focusedId = plugin->cameraOverrides.begin()->first;
-        // A store with its folder, as after a normal start: the panel's buttons are live.
-        plugin->presetStore = PresetStore::Open(host.DataFolder() / "Vistorb" / "presets");
+        // The store has its folder, as after any start: the panel's buttons are live.
         std::vector<CameraPreset> records;
         for (int i = 0; i < presets; ++i)
             records.push_back(

@@ -6,35 +6,25 @@
 
 #include <benchmark/benchmark.h>
 
-#include "plugin/Vistorb.h"
-#include "sim/game/Host.h"
-#include "sim/loader/Loader.h"
+#include "tests/PluginSession.h"
 
 namespace {
 
-struct Session {
-    sim::Host host;
-    std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
-    sim::PluginLoader loader{host};
-
+struct Session : PluginSession<> {
     Session() {
-        std::string error;
-        if (!loader.Attach(plugin, error)) throw std::runtime_error(error);
-        host.OpenReplay();
+        Start();
+        std::vector<sim::PlayerSpec> players;
         for (int i = 0; i < 8; ++i) {
             sim::PlayerSpec player;
             player.uniqueId = "Steam|7656119" + std::to_string(i) + "|0";
             player.name = "Player " + std::to_string(i);
             player.camera = ProfileCameraSettings{90, 100, -3, 270, 0.4f, 4, 1.2f};
-            host.AddPlayer(player);
+            players.push_back(player);
         }
-        host.ImportReplay();
-        host.Wait(2.0);
         // The command edits the followed player's override and writes it into the camera.
-        host.MoveFocus("Player_Steam|76561193|0");
+        OpenReplay(players, "Player_Steam|76561193|0");
         host.ClearLog();
     }
-    ~Session() { host.DropPluginCallbacks(); }
 };
 
 void RunCommand(benchmark::State& state, const char* name, const char* value) {

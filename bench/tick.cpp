@@ -13,18 +13,16 @@
 
 #include <benchmark/benchmark.h>
 
-#include "plugin/Vistorb.h"
 #include "sim/guihost/GuiHost.h"
-#include "sim/game/Host.h"
-#include "sim/loader/Loader.h"
+#include "tests/PluginSession.h"
 
 namespace {
 
 constexpr const char* kFollowed = "Player_Steam|76561195|0";
 
-// A replay of eight players in the simulated host, the camera following `focus`.
-void OpenReplayOfEight(sim::Host& host, const std::string& focus) {
-    host.OpenReplay();
+// Eight players, two of them bots.
+std::vector<sim::PlayerSpec> EightPlayers() {
+    std::vector<sim::PlayerSpec> players;
     for (int i = 0; i < 8; ++i) {
         sim::PlayerSpec player;
         player.bot = i % 4 == 3;
@@ -32,29 +30,19 @@ void OpenReplayOfEight(sim::Host& host, const std::string& focus) {
         player.name = "Player " + std::to_string(i);
         float base = 60.0f + static_cast<float>(i);
         player.camera = ProfileCameraSettings{base, 100, -3, 270, 0.4f, 4, 1.2f};
-        host.AddPlayer(player);
+        players.push_back(player);
     }
-    host.ImportReplay();
-    host.Wait(2.0);
-    host.MoveFocus(focus);
+    return players;
 }
 
-struct Session {
-    sim::Host host;
-    std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
-    sim::PluginLoader loader{host};
-
+// The plugin in a replay of the eight, the camera following `focus`, every override on.
+struct Session : PluginSession<> {
     explicit Session(const std::string& focus) {
-        std::string error;
-        if (!loader.Attach(plugin, error)) throw std::runtime_error(error);
-        OpenReplayOfEight(host, focus);
-        {
-            std::lock_guard<std::mutex> lock(plugin->stateLock);
-            for (auto& [key, entry] : plugin->cameraOverrides) entry.enabled = true;
-        }
+        Start();
+        OpenReplay(EightPlayers(), focus);
+        EnableEveryOverride();
         host.ClearLog();
     }
-    ~Session() { host.DropPluginCallbacks(); }
 };
 
 // The usual case: the camera follows a player whose override is on, so every tick writes it.
@@ -80,7 +68,11 @@ BENCHMARK(BM_TickFocusWithoutEntry);
 // once again by the write itself), through the same hook dispatch.
 void BM_BareHostCallsTick(benchmark::State& state) {
     sim::Host host;
-    OpenReplayOfEight(host, kFollowed);
+    host.OpenReplay();
+    for (const sim::PlayerSpec& player : EightPlayers()) host.AddPlayer(player);
+    host.ImportReplay();
+    host.Wait(2.0);
+    host.MoveFocus(kFollowed);
     std::shared_ptr<GameWrapper> game = host.Game();
     const ProfileCameraSettings values{90, 100, -3, 270, 0.4f, 4, 1.2f};
     game->HookEvent(sim::kReplayTickEvent, [&](std::string) {

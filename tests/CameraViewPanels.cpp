@@ -4,29 +4,25 @@
 #include <mutex>
 
 #include "core/LogLine.h"
-#include "plugin/Vistorb.h"
 #include "sim/screen/CameraRig.h"
 #include "sim/screen/HostPanels.h"
-#include "sim/loader/Loader.h"
 #include "tests/CameraViewSupport.h"
 #include "tests/PlayerSupport.h"
+#include "tests/PluginSession.h"
 
 namespace camera_view_test {
 namespace {
 
 using test_players::Bot;
 
-class CameraViewPanels : public ::testing::Test {
+class CameraViewPanels : public ::testing::Test, protected PluginSession<> {
 protected:
-    sim::Host host;
-    std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
-    sim::PluginLoader loader{host};
     HeadlessGui gui;
     sim::PanelsShown shown;
 
     void SetUp() override {
         std::string error;
-        ASSERT_TRUE(loader.Attach(plugin, error)) << error;
+        ASSERT_TRUE(TryStart(error)) << error;
         host.OpenReplay();
         host.AddPlayer(Bot("Zed", 100.0f));
         host.AddPlayer(Bot("Cap", 95.0f));

@@ -18,6 +18,7 @@
 #include "sim/loader/Loader.h"
 #include "sim/game/Host.h"
 #include "tests/PlayerSupport.h"
+#include "tests/PluginSession.h"
 
 namespace gui_test {
 
@@ -53,11 +54,9 @@ using test_players::Same;
 // Values that sit on every slider's grid, so drawing them changes nothing.
 inline ProfileCameraSettings OnGrid(float fov) { return Camera(fov, 100, -5, 250, 0.5f, 4, 1.2f); }
 
-class GuiTest : public ::testing::Test {
+// The plugin session (host, plugin, loader), drawn by a GUI host.
+class GuiTest : public ::testing::Test, protected PluginSession<RecordingHost> {
 protected:
-    RecordingHost host;
-    std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
-    sim::PluginLoader loader{host};  // starts the plugin as the host does; unloads it at the end
     sim::GuiHost gui;
 
     void SetUp() override { gui.ConnectMenus(host); }
@@ -79,7 +78,7 @@ protected:
 
     void StartPlugin() {
         std::string error;
-        ASSERT_TRUE(loader.Attach(plugin, error)) << error;
+        ASSERT_TRUE(TryStart(error)) << error;
     }
 
     void Load() {
@@ -90,11 +89,7 @@ protected:
 
     // A replay whose roster the plugin has built, the camera following `focus`.
     void Replay(const std::vector<sim::PlayerSpec>& players, const std::string& focus = "") {
-        host.OpenReplay();
-        for (const auto& p : players) host.AddPlayer(p);
-        host.ImportReplay();
-        host.Wait(2.0);
-        if (!focus.empty()) host.MoveFocus(focus);
+        OpenReplay(players, focus);
     }
 
     void ShowWindow() {

@@ -5,17 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "plugin/Vistorb.h"
-#include "sim/game/Host.h"
+#include "tests/PluginSession.h"
 #include "tests/PresetSupport.h"
 
 using namespace preset_test;
 
 namespace {
-class PluginStartUp : public PresetFolderTest {
-protected:
-    sim::Host host;
-};
+class PluginStartUp : public PresetFolderTest {};
 }  // namespace
 
 // Start-up: the preset folder below the host's data folder, and a failure contained in onLoad.
@@ -23,26 +19,23 @@ TEST_F(PluginStartUp, LoadsItsPresetsOrStopsCleanly) {
     folder = root / "data" / "Vistorb" / "presets";
     Write("Wide.json", kWideDocument);
     {
-        host.SetDataFolder(root / "data");
-        auto plugin = std::make_shared<Vistorb>();
-        plugin->cvarManager = host.Console();
-        plugin->gameWrapper = host.Game();
-        plugin->onLoad();
+        PluginSession<> session;
+        session.host.SetDataFolder(root / "data");
+        session.Start();
+        const std::shared_ptr<Vistorb>& plugin = session.plugin;
         EXPECT_EQ(plugin->presetStore.PresetFolder(), folder);
         ASSERT_EQ(Names(plugin->presetStore.Presets()), std::vector<std::string>{"Wide"});
         EXPECT_TRUE(SameSettings(plugin->presetStore.Presets()[0].settings, WidePreset().settings));
-        EXPECT_EQ(host.Notifiers().count("vistorb_set"), 1u);
-        host.DropPluginCallbacks();
+        EXPECT_EQ(session.host.Notifiers().count("vistorb_set"), 1u);
     }
 
-    sim::Host blocked;
-    globalConsoleManager = blocked.Console();
+    PluginSession<> session;
+    sim::Host& blocked = session.host;
     blocked.SetDataFolder(root / "blocked");
     std::ofstream(root / "blocked" / "Vistorb") << "a file where a folder should be";
-    auto plugin = std::make_shared<Vistorb>();
-    plugin->cvarManager = blocked.Console();
-    plugin->gameWrapper = blocked.Game();
-    EXPECT_NO_THROW(plugin->onLoad());
+    const std::shared_ptr<Vistorb>& plugin = session.plugin;
+    std::string error;
+    EXPECT_TRUE(session.TryStart(error)) << error;
     EXPECT_TRUE(plugin->presetStore.Presets().empty());
     EXPECT_FALSE(plugin->presetStore.Usable());
     EXPECT_NE(plugin->presetStore.UnusableReason().find((root / "blocked" / "Vistorb").string()), std::string::npos)
@@ -67,6 +60,4 @@ TEST_F(PluginStartUp, LoadsItsPresetsOrStopsCleanly) {
     EXPECT_TRUE(plugin->presetStore.Presets().empty());
     EXPECT_FALSE(std::filesystem::exists("Wide.json"));
     EXPECT_EQ(blocked.LogLines().size(), 2u) << "one refusal line each";
-    blocked.DropPluginCallbacks();
-    globalConsoleManager.reset();
 }

@@ -11,9 +11,8 @@
 
 #include "core/LogLine.h"
 #include "plugin/Vistorb.h"
-#include "sim/game/Host.h"
-#include "sim/loader/Loader.h"
 #include "tests/PlayerSupport.h"
+#include "tests/PluginSession.h"
 
 // Reaches the one private entry the GUI uses into the camera engine.
 struct VistorbTestAccess {
@@ -33,30 +32,21 @@ using test_players::Bot;
 using test_players::Human;
 using test_players::Same;
 
-class LoadedPlugin : public ::testing::Test {
+class LoadedPlugin : public ::testing::Test, protected PluginSession<> {
 protected:
-    sim::Host host;
-    std::shared_ptr<Vistorb> plugin = std::make_shared<Vistorb>();
-    sim::PluginLoader loader{host};  // starts the plugin as the host does; unloads it at the end
-
     // What start-up logged apart from the preset store's own report on its folder.
     std::vector<std::string> startupLines;
 
     void Load() {
         std::string error;
-        ASSERT_TRUE(loader.Attach(plugin, error)) << error;
+        ASSERT_TRUE(TryStart(error)) << error;
         for (const std::string& line : host.LogLines())
             if (line.find("preset") == std::string::npos) startupLines.push_back(line);
         host.ClearLog();
     }
 
     // A replay with its roster built through the import hook and its timer.
-    void ImportWith(const std::vector<sim::PlayerSpec>& players) {
-        host.OpenReplay();
-        for (const auto& p : players) host.AddPlayer(p);
-        host.ImportReplay();
-        host.Wait(2.0);
-    }
+    void ImportWith(const std::vector<sim::PlayerSpec>& players) { OpenReplay(players); }
 
     std::map<std::string, CameraOverride> Table() {
         std::lock_guard<std::mutex> lock(plugin->stateLock);

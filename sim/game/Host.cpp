@@ -262,6 +262,11 @@ CameraSnapshot Host::Camera() {
     return snapshot;
 }
 
+void Host::ClearCameraWrites() {
+    std::lock_guard<std::mutex> lock(mu);
+    cameraWrites.clear();
+}
+
 CameraSnapshot Host::CameraLatest() {
     std::lock_guard<std::mutex> lock(mu);
     CameraSnapshot snapshot = CameraWithoutWrites();

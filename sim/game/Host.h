@@ -123,6 +123,9 @@ public:
     CameraSnapshot Camera();
     // The camera with only its latest write (or none), for a reader on every frame.
     CameraSnapshot CameraLatest();
+    // Forgets the camera's writes so far, as ClearLog forgets the log, for a run of many that
+    // looks only at its own (a fuzz target).
+    void ClearCameraWrites();
     std::vector<std::string> LogLines();
     // Where a reader of the log stands: lines seen, and how many times the log had been cleared.
     struct LogCursor {
