@@ -88,16 +88,15 @@ TEST(HooksLogLine, WritesExactlyTheTextAndDropsItBeforeOnLoad) {
     LogLine("no focus actor");  // nowhere to write yet: dropped, not a crash
     LogLine("Unknown value {}", "foo");
 
-    sim::Host host;
-    auto plugin = std::make_shared<Vistorb>();
-    plugin->cvarManager = host.Console();
-    plugin->gameWrapper = host.Game();
-    plugin->onLoad();
-    EXPECT_THAT(host.LogLines(), Not(Contains("no focus actor")));
-    host.ClearLog();
-    LogLine("no focus actor");
-    LogLine("Unknown value {}", "foo");
-    EXPECT_THAT(host.LogLines(), ElementsAre("no focus actor", "Unknown value foo"));
-    host.DropPluginCallbacks();
+    {
+        PluginSession<> session;
+        session.Start();
+        sim::Host& host = session.host;
+        EXPECT_THAT(host.LogLines(), Not(Contains("no focus actor")));
+        host.ClearLog();
+        LogLine("no focus actor");
+        LogLine("Unknown value {}", "foo");
+        EXPECT_THAT(host.LogLines(), ElementsAre("no focus actor", "Unknown value foo"));
+    }
     globalConsoleManager.reset();
 }
