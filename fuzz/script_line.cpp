@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/script/Script.h"
+#include "sim/base/Support.h"
 
 namespace {
 

@@ -39,6 +39,42 @@ bool ParseNumber(const std::string& text, double& value) {
 
 namespace {
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>& words, std::string& error) {
+    words.clear();
+    size_t i = 0;
+    while (i < line.size()) {
+        if (IsBlank(line[i])) {
+            ++i;
+            continue;
+        }
+        ScriptWord word;
+        bool quoted = false;
+        for (; i < line.size() && (quoted || !IsBlank(line[i])); ++i) {
+            const char c = line[i];
+            if (c == '"') {
+                quoted = !quoted;
+            } else if (quoted && c == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
+                word.text += line[++i];
+            } else {
+                word.text += c;
+            }
+        }
+        if (quoted) {
+            error = "a double quote is not closed";
+            return false;
+        }
+        word.end = i;
+        words.push_back(std::move(word));
+    }
+    return true;
+}
+
+namespace {
+
 #if defined(_WIN32)
 
 // No mkdtemp on Windows: creating a folder fails when the name is taken, so a few random names

@@ -1,10 +1,11 @@
 #pragma once
-// Small pieces every part of the simulator uses the same way: reading a number from a script
-// or an option, making a scratch folder, and running one unit of work so that whatever
-// it throws comes back as a message instead of ending the run.
+// Small pieces every part of the simulator uses the same way: reading a number or a line's words
+// from a script or an option, making a scratch folder, and running one unit of work so that
+// whatever it throws comes back as a message instead of ending the run.
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace sim {
 
@@ -15,6 +16,14 @@ bool ParseInteger(const std::string& text, long low, long high, long& value);
 // The whole text is a number as strtod reads it ("1.5", "-3", "1e3", "nan", "inf") that fits a
 // double.
 bool ParseNumber(const std::string& text, double& value);
+
+// A script line cut into words: blanks separate, double quotes group (and may hold \" and \\).
+struct ScriptWord {
+    std::string text;
+    size_t end = 0;  // offset just past the word in the line, quotes included
+};
+// False, with a reason, for a line whose quotes do not close.
+bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>& words, std::string& error);
 
 // A fresh empty folder named PREFIX-XXXXXX in the system's temporary folder, for the simulator,
 // the tests and the benchmarks alike: made by the constructor, which throws

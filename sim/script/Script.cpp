@@ -22,7 +22,6 @@ using Status = ScriptRunner::Status;
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::string PlayerUsage() {
     std::string values;
@@ -73,36 +72,6 @@ std::string ScriptRunner::Help() {
     std::string text;
     for (const Command& command : Commands()) text += "  " + command.usage + "\n";
     return text;
-}
-
-bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>& words, std::string& error) {
-    words.clear();
-    size_t i = 0;
-    while (i < line.size()) {
-        if (IsBlank(line[i])) {
-            ++i;
-            continue;
-        }
-        ScriptWord word;
-        bool quoted = false;
-        for (; i < line.size() && (quoted || !IsBlank(line[i])); ++i) {
-            const char c = line[i];
-            if (c == '"') {
-                quoted = !quoted;
-            } else if (quoted && c == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
-                word.text += line[++i];
-            } else {
-                word.text += c;
-            }
-        }
-        if (quoted) {
-            error = "a double quote is not closed";
-            return false;
-        }
-        word.end = i;
-        words.push_back(std::move(word));
-    }
-    return true;
 }
 
 // --- The runner -------------------------------------------------------------------------------

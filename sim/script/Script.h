@@ -28,14 +28,6 @@ inline constexpr double kLongestWait = 24 * 3600.0;  // game time, seconds
 inline constexpr double kLongestSleep = 600.0;      // real time, seconds
 inline constexpr long kMostTicks = 10'000'000;
 
-// A script line cut into words: blanks separate, double quotes group (and may hold \" and \\).
-struct ScriptWord {
-    std::string text;
-    size_t end = 0;  // offset just past the word in the line, quotes included
-};
-// False, with a reason, for a line whose quotes do not close.
-bool SplitScriptLine(const std::string& line, std::vector<ScriptWord>& words, std::string& error);
-
 // One line on its way through a command's handler.
 struct ScriptLine {
     std::string text;               // as written, without its line end
