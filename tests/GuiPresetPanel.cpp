@@ -1,5 +1,11 @@
 // The preset panel: the searchable combo, the list, the preview, "Apply", "Edit" with the
-// rename popup, and "Delete".
+// rename popup, and "Delete". In this order:
+//   the combo and the list            TheComboSearches..., TheOpenList...
+//   Apply and the preview             ApplyNeedsAFocusedPlayer..., ThePreviewShows...
+//   Edit: renames and re-tunes        EditThenSave..., ARename... (its question included)
+//   without a folder                  WithoutItsFolder..., AUsableStoreShowsNoProblemLine
+//   Delete, odd names, the selection  DeleteRemoves..., PresetsWithOneName..., NamesHoldingHashPairs...,
+//                                     ARetunedPreset..., ReloadAfterTheFolderMoved..., WithNothingSelected...
 #include <algorithm>
 #include <cstring>
 
